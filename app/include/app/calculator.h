@@ -1,0 +1,28 @@
+// The resistivity calculator: its window, its two buttons and the formula.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win32.h"
+#include "runtime/text_value.h"
+
+namespace tavrin {
+
+// Apparent resistivity of one Schlumberger reading, in ohm-feet, from the
+// texts of n, a (feet), v (volts) and i (amperes), in this order:
+// rho = pi * n * (n + 1) * a * v / i, with the single-precision pi and the
+// intermediate values in extended precision. Never fails.
+double ComputeResistivity(TextRef n, TextRef a, TextRef v, TextRef i);
+
+// The calculator's picture mask for the result box.
+inline constexpr char kResultMask[] = "###.#";
+
+// The program's main routine: builds the window, runs it modally, returns 0.
+std::int32_t RunCalculator(HINSTANCE instance, std::int32_t previous, const char* commandTail,
+                           std::int32_t showState);
+
+// Button handlers of CALC and DONE.
+std::int32_t OnCalc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+std::int32_t OnDone(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace tavrin

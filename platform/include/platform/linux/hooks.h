@@ -1,0 +1,53 @@
+// Test hooks of the Linux platform: failure injection for the Win32 calls
+// that real Windows will not fail on demand, and live counts of the objects
+// the platform hands out, so tests can prove that nothing leaked or was
+// released twice. Linux only; Windows builds have no equivalent.
+#pragma once
+
+#include <cstdint>
+
+namespace tavrin::platform {
+
+// Calls whose failure a test can inject.
+enum class Fail : int {
+  TlsAlloc,
+  GlobalAlloc,
+  SysAllocStringByteLen,
+  CreateDialogIndirectParamA,
+  CreateWindowExA,
+  CreateSolidBrush,
+  LoadImageA,
+  kCount,
+};
+
+// Objects the platform counts while they are alive.
+enum class Live : int {
+  Text,          // SysAllocStringByteLen storage
+  GlobalBlock,   // GlobalAlloc blocks (thread records, engine records)
+  TlsSlot,       // allocated thread-local slots
+  Window,        // windows that exist
+  Brush,         // brushes made by CreateSolidBrush (stock and system brushes are not counted)
+  Font,          // fonts made by CreateFontIndirectA and by dialog creation
+  Bitmap,        // bitmaps, whether loaded or created
+  DeviceContext, // memory device contexts and DCs from GetDC not yet released
+  Icon,          // icons from LoadImageA
+  kCount,
+};
+
+// Makes the calls of `which` after the next `skip` ones fail, `count` times.
+void FailNext(Fail which, int count = 1, int skip = 0);
+// Clears every pending failure.
+void ClearFailures();
+// True when this call of `which` is to fail; used by the platform itself.
+bool ConsumeFailure(Fail which);
+
+// Number of objects of `what` alive now.
+std::int64_t LiveCount(Live what);
+// Adds `delta` to the count of `what`; used by the platform itself. A count
+// that would fall below zero marks a double release, which DoubleReleases()
+// reports.
+void CountLive(Live what, int delta);
+// Number of releases of an object that was not alive (double deletes).
+std::int64_t DoubleReleases();
+
+}  // namespace tavrin::platform

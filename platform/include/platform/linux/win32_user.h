@@ -1,0 +1,4 @@
+// Win32 USER32 subset of the Linux platform: declarations and constants.
+#pragma once
+
+#include "platform/linux/win32_base.h"

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the Linux suites, the same under the sanitizers,
+# the Windows suites under Wine, and the fuzz targets for a bounded time.
+# Ends with one line "N passed, M failed" and exits non-zero on any failure.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+scripts/deps.sh test || exit 1
+
+jobs=$(nproc)
+fuzz_seconds=${TAVRIN_FUZZ_SECONDS:-60}
+passed=0
+failed=0
+log_dir=$root/build/logs
+mkdir -p "$log_dir"
+
+# One virtual display for every Windows test (Wine makes no window without one).
+if [ -z "${DISPLAY:-}" ]; then
+  display_number=$((90 + RANDOM % 100))
+  Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap 'kill $xvfb_pid 2>/dev/null' EXIT
+  export DISPLAY=":$display_number"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+
+# count_ctest LOG: adds the counts of one ctest summary line to the totals.
+count_ctest() {
+  local line total bad
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
+  if [ -z "$line" ]; then
+    if grep -q 'No tests were found' "$1"; then return 0; fi
+    failed=$((failed + 1))
+    return 0
+  fi
+  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+  bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+}
+
+for preset in host host-asan win32; do
+  echo "== $preset"
+  if ! { cmake --preset "$preset" >"$log_dir/$preset-configure.log" 2>&1 &&
+         cmake --build --preset "$preset" -j "$jobs" >"$log_dir/$preset-build.log" 2>&1; }; then
+    echo "build failed: see $log_dir/$preset-*.log"
+    tail -n 30 "$log_dir/$preset-build.log" 2>/dev/null || tail -n 30 "$log_dir/$preset-configure.log"
+    failed=$((failed + 1))
+    continue
+  fi
+  parallel=$jobs
+  if [ "$preset" = win32 ]; then
+    # Make the Wine prefix once, before tests start in parallel.
+    WINEPREFIX=$root/build/win32/wineprefix WINEDEBUG=-all wineboot -i >/dev/null 2>&1
+  fi
+  ctest --preset "$preset" -j "$parallel" 2>&1 | tee "$log_dir/$preset-ctest.log"
+  count_ctest "$log_dir/$preset-ctest.log"
+done
+
+echo "== fuzz (${fuzz_seconds}s per target)"
+if cmake --preset fuzz >"$log_dir/fuzz-configure.log" 2>&1 &&
+   cmake --build --preset fuzz -j "$jobs" >"$log_dir/fuzz-build.log" 2>&1; then
+  for target in build/fuzz/bin/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    corpus=$root/build/fuzz/corpus/$name
+    mkdir -p "$corpus"
+    seeds=$root/fuzz/seeds/${name#fuzz_}
+    if "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$corpus" \
+         $( [ -d "$seeds" ] && echo "$seeds" ) >"$log_dir/$name.log" 2>&1; then
+      echo "$name: no finding"
+      passed=$((passed + 1))
+    else
+      echo "$name: FINDING (see $log_dir/$name.log)"
+      tail -n 40 "$log_dir/$name.log"
+      failed=$((failed + 1))
+    fi
+  done
+else
+  echo "fuzz build failed: see $log_dir/fuzz-*.log"
+  tail -n 30 "$log_dir/fuzz-build.log"
+  failed=$((failed + 1))
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
