@@ -18,4 +18,5 @@
 #include "platform/linux/win32_kernel.h"
 #include "platform/linux/win32_user.h"
 #include "platform/linux/win32_gdi.h"
+#include "platform/linux/win32_controls.h"
 #endif
