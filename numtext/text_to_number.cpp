@@ -1,0 +1,229 @@
+// TextToNumber and its steps: blanks, decimal numbers and radix literals.
+//
+// The counters (digit count, point position, decimal exponent) are 64-bit, so
+// texts of any length follow the same rules: a point position far outside the
+// extended range simply reaches the overflow or underflow threshold.
+#include <cstdint>
+
+#include "numtext/numtext.h"
+#include "numtext/text_scan.h"
+
+namespace tavrin {
+namespace {
+
+// Significant digits gathered into the 64-bit mantissa; 10^18 > M always.
+constexpr std::int64_t kMantissaDigits = 18;
+// Exponent digits beyond this magnitude are absorbed.
+constexpr std::int64_t kExponentCap = 9999;
+// A decimal exponent D = P + E at or beyond these gives the overflow value or
+// zero; extended reals reach about 10^4932 and 10^-4951.
+constexpr std::int64_t kOverflowDecimalExponent = 4933;
+constexpr std::int64_t kUnderflowDecimalExponent = -4933;
+// The overflow value: the single-precision constant 0x7F000000, 2^127.
+constexpr float kOverflowValue = 0x1p127f;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsExponentLetter(char c) {
+  return c == 'E' || c == 'e' || c == 'D' || c == 'd';
+}
+
+// Radix letters after "&", in table order, and their radixes.
+struct RadixLetter {
+  char letter;
+  unsigned radix;
+};
+constexpr RadixLetter kRadixLetters[] = {{'B', 2}, {'b', 2}, {'H', 16}, {'h', 16},
+                                         {'O', 8}, {'o', 8}, {'Q', 8},  {'q', 8}};
+constexpr unsigned kDefaultRadix = 8;
+
+// Bits one digit of each radix adds to the accumulator.
+unsigned BitsPerDigit(unsigned radix) {
+  return radix == 2 ? 1 : radix == 8 ? 3 : 4;
+}
+
+// The value of `c` as a digit of `radix`, or -1 when it is none.
+int RadixDigitValue(char c, unsigned radix) {
+  int value = -1;
+  if (c >= '0' && c <= '9') {
+    value = c - '0';
+  } else if (c >= 'a' && c <= 'z') {
+    value = c - 'a' + 10;
+  } else if (c >= 'A' && c <= 'Z') {
+    value = c - 'A' + 10;
+  }
+  return value >= 0 && static_cast<unsigned>(value) < radix ? value : -1;
+}
+
+// The suffixes that can follow the digits of a radix literal.
+enum class RadixSuffix { kNone, kPercent, kUnsigned, kLong, kLongLong };
+
+constexpr std::uint64_t kBit63 = 0x8000000000000000ull;
+constexpr std::uint64_t kBit31 = 0x80000000ull;
+constexpr std::uint64_t kBit15 = 0x8000ull;
+constexpr std::uint64_t k2To16 = 0x10000ull;
+constexpr std::uint64_t k2To32 = 0x100000000ull;
+
+// The signed reading of an accumulated radix value (rules in order).
+Extended SignedRadixValue(std::uint64_t a, bool leadingZero, RadixSuffix suffix) {
+  if (suffix == RadixSuffix::kUnsigned) {
+    return (a & kBit63) != 0 ? Extended{0} : static_cast<Extended>(a);
+  }
+  if (leadingZero || a >= k2To32) return static_cast<Extended>(static_cast<std::int64_t>(a));
+  if (suffix == RadixSuffix::kLongLong) return static_cast<Extended>(a);
+  if (a >= k2To16) {
+    const std::int64_t wide = static_cast<std::int64_t>(a);
+    return static_cast<Extended>((a & kBit31) != 0 ? wide - static_cast<std::int64_t>(k2To32)
+                                                   : wide);
+  }
+  const std::int64_t wide = static_cast<std::int64_t>(a);
+  if (suffix == RadixSuffix::kLong) return static_cast<Extended>(wide);
+  return static_cast<Extended>((a & kBit15) != 0 ? wide - static_cast<std::int64_t>(k2To16) : wide);
+}
+
+}  // namespace
+
+std::string_view SkipBlanks(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  return text.substr(i);
+}
+
+ScanResult ScanDecimal(std::string_view text) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  const Extended signedZero = negative ? -Extended{0} : Extended{0};
+
+  // Mantissa: digit state none / zeros / n significant digits.
+  bool anyDigit = false;
+  std::int64_t significant = 0;  // n
+  std::uint64_t mantissa = 0;    // M, the first 18 significant digits
+  bool pointSeen = false;
+  std::int64_t point = 0;  // P
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (IsDigit(c)) {
+      const unsigned digit = static_cast<unsigned>(c - '0');
+      anyDigit = true;
+      if (significant == 0) {
+        if (digit == 0) {
+          if (pointSeen) --point;
+        } else {
+          mantissa = digit;
+          significant = 1;
+        }
+      } else {
+        ++significant;
+        if (significant <= kMantissaDigits) mantissa = mantissa * 10 + digit;
+      }
+    } else if (c == '.' && !pointSeen) {
+      pointSeen = true;
+      point = significant;
+    } else {
+      break;
+    }
+  }
+  if (!anyDigit) return {signedZero, i};
+  if (!pointSeen) point = significant;
+
+  // Exponent: a letter, an optional sign, digits (capped at 9999).
+  std::int64_t exponent = 0;
+  if (i < text.size() && IsExponentLetter(text[i])) {
+    ++i;
+    bool exponentNegative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+      exponentNegative = text[i] == '-';
+      ++i;
+    }
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+      exponent = exponent * 10 + (text[i] - '0');
+      if (exponent > kExponentCap) exponent = kExponentCap;
+    }
+    if (exponentNegative) exponent = -exponent;
+  }
+  if (significant == 0) return {signedZero, i};  // only zeros
+
+  const std::int64_t decimalExponent = point + exponent;  // D
+  Extended value;
+  if (decimalExponent >= kOverflowDecimalExponent) {
+    value = kOverflowValue;
+  } else if (decimalExponent <= kUnderflowDecimalExponent) {
+    value = 0;
+  } else {
+    const std::int64_t taken = significant < kMantissaDigits ? significant : kMantissaDigits;
+    const std::int64_t scale = decimalExponent - taken;  // k, within -4950..4931
+    value = static_cast<Extended>(static_cast<std::int64_t>(mantissa));
+    if (scale != 0) {
+      const auto magnitude = static_cast<std::int16_t>(scale < 0 ? -scale : scale);
+      const Extended power = ScaleByPowerOfTen(1, magnitude);
+      value = scale > 0 ? value * power : value / power;
+    }
+  }
+  return {negative ? -value : value, i};
+}
+
+ScanResult ScanRadix(std::string_view text) {
+  std::size_t i = 1;  // the "&"
+  unsigned radix = kDefaultRadix;
+  if (i < text.size()) {
+    for (const RadixLetter& entry : kRadixLetters) {
+      if (text[i] == entry.letter) {
+        radix = entry.radix;
+        ++i;
+        break;
+      }
+    }
+  }
+  if (i >= text.size() || RadixDigitValue(text[i], radix) < 0) return {0, i};
+
+  const bool leadingZero = text[i] == '0';
+  const unsigned shift = BitsPerDigit(radix);
+  std::uint64_t accumulator = 0;
+  bool overflow = false;
+  for (; i < text.size(); ++i) {
+    const int digit = RadixDigitValue(text[i], radix);
+    if (digit < 0) break;
+    if ((accumulator >> (64 - shift)) != 0) overflow = true;
+    accumulator <<= shift;
+    const std::uint64_t sum = accumulator + static_cast<unsigned>(digit);
+    if (sum < accumulator) overflow = true;
+    accumulator = sum;
+  }
+
+  RadixSuffix suffix = RadixSuffix::kNone;
+  if (i < text.size()) {
+    if (text[i] == '%') {
+      suffix = RadixSuffix::kPercent;
+      ++i;
+    } else if (text[i] == '?') {
+      suffix = RadixSuffix::kUnsigned;
+      ++i;
+      for (int more = 0; more < 2 && i < text.size() && text[i] == '?'; ++more) ++i;
+    } else if (text[i] == '&') {
+      suffix = RadixSuffix::kLong;
+      ++i;
+      if (i < text.size() && text[i] == '&') {
+        suffix = RadixSuffix::kLongLong;
+        ++i;
+      }
+    }
+  }
+  if (overflow) return {0, i};
+  return {SignedRadixValue(accumulator, leadingZero, suffix), i};
+}
+
+Extended TextToNumber(TextRef text) {
+  const std::string_view rest = SkipBlanks(text.view());
+  if (!rest.empty() && rest.front() == '&') return ScanRadix(rest).value;
+  return ScanDecimal(rest).value;
+}
+
+}  // namespace tavrin
