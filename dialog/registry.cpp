@@ -1,0 +1,147 @@
+// The window registry: a singly linked list of records, newest first, guarded
+// by a spin lock word. Records live in GlobalAlloc blocks of their own and go
+// back with GlobalFree; removal releases every GDI object a record owns.
+#include "dialog/registry.h"
+
+#include <atomic>
+
+namespace tavrin {
+namespace {
+
+// System colour indexes a new record's graphic colours start from.
+constexpr int kColorWindowText = 8;   // COLOR_WINDOWTEXT
+constexpr int kColorButtonFace = 15;  // COLOR_BTNFACE
+
+// The lock word: 0 when free, -1 while held.
+std::atomic<std::int32_t> g_lockWord{0};
+// Head of the list (newest record). Read and written only under the lock.
+Record* g_head = nullptr;
+
+// Holds the lock for one walk or relink of the list. Busy-waits by
+// exchanging -1 in until 0 comes back; releases by storing 0. Never held
+// across a Win32 call or a callback, and not re-entrant.
+class ListLock {
+ public:
+  ListLock() {
+    while (g_lockWord.exchange(-1, std::memory_order_acquire) != 0) {
+    }
+  }
+  ~ListLock() { g_lockWord.store(0, std::memory_order_release); }
+  ListLock(const ListLock&) = delete;
+  ListLock& operator=(const ListLock&) = delete;
+};
+
+// First record, from the head, for which `test` holds; null for none.
+template <typename Test>
+Record* FindFirst(Test test) {
+  ListLock lock;
+  for (Record* r = g_head; r != nullptr; r = r->next) {
+    if (test(*r)) return r;
+  }
+  return nullptr;
+}
+
+// Unlinks `record` from the list; false when it is not in it.
+bool Unlink(Record* record) {
+  ListLock lock;
+  for (Record** link = &g_head; *link != nullptr; link = &(*link)->next) {
+    if (*link == record) {
+      *link = record->next;
+      record->next = nullptr;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Puts `original` back into `dc` and deletes the object that was selected
+// there in its place (a graphic control's own bitmap or font).
+void RestoreAndDelete(HDC dc, HGDIOBJ original) {
+  HGDIOBJ own = SelectObject(dc, original);
+  if (own != nullptr && own != HGDI_ERROR) DeleteObject(own);
+}
+
+// Releases the GDI objects of an unlinked record, in the fixed order: shared
+// brush (unless another record still uses it), image, icons, the graphic's
+// bitmap and font, its memory DC.
+void ReleaseObjects(Record& r) {
+  if (IsColorRef(r.backColor) && r.backBrush != nullptr &&
+      RegistryBrushForColor(r.backColor) == nullptr) {
+    DeleteObject(r.backBrush);
+  }
+  if (r.image != nullptr) {
+    if ((r.flags & RecordFlag::IconImage) != 0) {
+      DestroyIcon(static_cast<HICON>(r.image));
+    } else if ((r.flags & RecordFlag::BitmapImage) != 0) {
+      DeleteObject(r.image);
+    }
+  }
+  if (r.bigIcon != nullptr) DestroyIcon(r.bigIcon);
+  if (r.smallIcon != nullptr) DestroyIcon(r.smallIcon);
+  if (r.savedBitmap != nullptr) RestoreAndDelete(r.memDC, r.savedBitmap);
+  if (r.savedFont != nullptr) RestoreAndDelete(r.memDC, r.savedFont);
+  if (r.memDC != nullptr) DeleteDC(r.memDC);
+}
+
+}  // namespace
+
+Record* RegistryAdd(std::uint32_t flags, HWND window, HWND parent, std::int32_t kind) {
+  // Null is never a window: a record keyed by it could be found by lookups
+  // of "no window" (the lParam of a dialog's own scroll bars, for one).
+  if (window == nullptr || RegistryFind(window) != nullptr) return nullptr;
+  auto* record = static_cast<Record*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, sizeof(Record)));
+  if (record == nullptr) return nullptr;
+  record->window = window;
+  record->parent = parent;
+  record->flags = flags;
+  record->kind = kind;
+  record->backColor = ColorUnset;
+  record->textColor = ColorUnset;
+  {
+    ListLock lock;
+    record->next = g_head;
+    g_head = record;
+  }
+  record->drawColor = GetSysColor(kColorWindowText);
+  record->fillColor = GetSysColor(kColorButtonFace);
+  return record;
+}
+
+Record* RegistryFind(HWND window) {
+  return FindFirst([window](const Record& r) { return r.window == window; });
+}
+
+HWND RegistryFirstControl(HWND dialog) {
+  Record* r = FindFirst([dialog](const Record& c) {
+    // A record naming itself as parent would make removal recurse forever.
+    return (c.flags & RecordFlag::Control) != 0 && c.parent == dialog && c.window != dialog;
+  });
+  return r != nullptr ? r->window : nullptr;
+}
+
+Record* RegistryBrushForColor(std::int32_t color) {
+  return FindFirst(
+      [color](const Record& r) { return r.backColor == color && r.backBrush != nullptr; });
+}
+
+bool RegistryRemove(HWND window) {
+  for (HWND control = RegistryFirstControl(window); control != nullptr;
+       control = RegistryFirstControl(window)) {
+    if (!RegistryRemove(control)) return false;
+  }
+  Record* record = RegistryFind(window);
+  if (record == nullptr) return false;
+  if (!Unlink(record)) return false;
+  ReleaseObjects(*record);
+  GlobalFree(record);
+  return true;
+}
+
+int RegistryCount() {
+  ListLock lock;
+  int count = 0;
+  for (const Record* r = g_head; r != nullptr; r = r->next) ++count;
+  return count;
+}
+
+}  // namespace tavrin
