@@ -42,7 +42,9 @@ bool ConsumeFailure(Fail which) {
   return true;
 }
 
-std::int64_t LiveCount(Live what) { return g_live[static_cast<int>(what)]; }
+std::int64_t LiveCount(Live what) {
+  return g_live[static_cast<int>(what)];
+}
 
 void CountLive(Live what, int delta) {
   auto& n = g_live[static_cast<int>(what)];
@@ -53,6 +55,12 @@ void CountLive(Live what, int delta) {
   n += delta;
 }
 
-std::int64_t DoubleReleases() { return g_double_releases; }
+std::int64_t DoubleReleases() {
+  return g_double_releases;
+}
+
+void CountDoubleRelease() {
+  ++g_double_releases;
+}
 
 }  // namespace tavrin::platform

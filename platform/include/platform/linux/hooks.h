@@ -22,15 +22,15 @@ enum class Fail : int {
 
 // Objects the platform counts while they are alive.
 enum class Live : int {
-  Text,          // SysAllocStringByteLen storage
-  GlobalBlock,   // GlobalAlloc blocks (thread records, engine records)
-  TlsSlot,       // allocated thread-local slots
-  Window,        // windows that exist
-  Brush,         // brushes made by CreateSolidBrush (stock and system brushes are not counted)
-  Font,          // fonts made by CreateFontIndirectA and by dialog creation
-  Bitmap,        // bitmaps, whether loaded or created
-  DeviceContext, // memory device contexts and DCs from GetDC not yet released
-  Icon,          // icons from LoadImageA
+  Text,           // SysAllocStringByteLen storage
+  GlobalBlock,    // GlobalAlloc blocks (thread records, engine records)
+  TlsSlot,        // allocated thread-local slots
+  Window,         // windows that exist
+  Brush,          // brushes made by CreateSolidBrush (stock and system brushes are not counted)
+  Font,           // fonts made by CreateFontIndirectA and by dialog creation
+  Bitmap,         // bitmaps, whether loaded or created
+  DeviceContext,  // memory device contexts and DCs from GetDC not yet released
+  Icon,           // icons from LoadImageA
   kCount,
 };
 
@@ -49,5 +49,8 @@ std::int64_t LiveCount(Live what);
 void CountLive(Live what, int delta);
 // Number of releases of an object that was not alive (double deletes).
 std::int64_t DoubleReleases();
+// Records one release of an object that was not alive; used by the platform
+// when it can tell a bad release from a good one itself.
+void CountDoubleRelease();
 
 }  // namespace tavrin::platform
