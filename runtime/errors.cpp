@@ -6,9 +6,13 @@ namespace {
 thread_local RoutineFrame* t_current_frame = nullptr;
 }  // namespace
 
-RoutineFrame::RoutineFrame() : outer_(t_current_frame) { t_current_frame = this; }
+RoutineFrame::RoutineFrame() : outer_(t_current_frame) {
+  t_current_frame = this;
+}
 
-RoutineFrame::~RoutineFrame() { t_current_frame = outer_; }
+RoutineFrame::~RoutineFrame() {
+  t_current_frame = outer_;
+}
 
 void RaiseError(int number) {
   if (t_current_frame == nullptr) return;

@@ -9,6 +9,8 @@ std::uint16_t ReadFpuControlWord() {
   return word;
 }
 
-void WriteFpuControlWord(std::uint16_t word) { __asm__ volatile("fldcw %0" : : "m"(word)); }
+void WriteFpuControlWord(std::uint16_t word) {
+  __asm__ volatile("fldcw %0" : : "m"(word));
+}
 
 }  // namespace tavrin

@@ -22,7 +22,9 @@ inline constexpr ErrorWord kErrorWordTag = 0xB000;
 // thread (a number of 0 is recorded as 51). Shows nothing and returns; with no
 // routine on the thread nothing is recorded.
 void RaiseError(int number);
-inline void RaiseError(ErrorNumber number) { RaiseError(static_cast<int>(number)); }
+inline void RaiseError(ErrorNumber number) {
+  RaiseError(static_cast<int>(number));
+}
 
 // The frame of one routine: establishes its ErrorWord (0 on entry) for the
 // lifetime of the object, so that RaiseError in operations it calls records
