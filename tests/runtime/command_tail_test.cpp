@@ -31,12 +31,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CommandTail,
     testing::Values(
         TailCase{"QuotedPathWithSpaces", "\"C:\\Program Files\\calc.exe\"  -x y", 29},
-        TailCase{"UnquotedNameThreeSpaces", "calc   a", 7},
-        TailCase{"NameAlone", "calc.exe", 8}, TailCase{"NameThenTab", "calc\ta", 4},
-        TailCase{"UnclosedQuote", "\"C:\\calc a b", 12},
-        TailCase{"LeadingSpacesMakeTheNameEmpty", "   calc a", 3},
-        TailCase{"EmptyLine", "", 0}, TailCase{"EmptyQuotes", "\"\"", 2},
-        TailCase{"EmptyQuotesThenArgument", "\"\" a", 3},
+        TailCase{"UnquotedNameThreeSpaces", "calc   a", 7}, TailCase{"NameAlone", "calc.exe", 8},
+        TailCase{"NameThenTab", "calc\ta", 4}, TailCase{"UnclosedQuote", "\"C:\\calc a b", 12},
+        TailCase{"LeadingSpacesMakeTheNameEmpty", "   calc a", 3}, TailCase{"EmptyLine", "", 0},
+        TailCase{"EmptyQuotes", "\"\"", 2}, TailCase{"EmptyQuotesThenArgument", "\"\" a", 3},
         TailCase{"QuotedNameAlone", "\"calc\"", 6},
         // Only spaces are skipped after a quoted name, not the bytes that
         // follow the closing quote.
@@ -46,9 +44,10 @@ INSTANTIATE_TEST_SUITE_P(
         TailCase{"ControlByteEndsName", "calc\x01x", 4},
         TailCase{"HighBytesBelongToName", "ca\xE9\xFFlc x", 7},
         TailCase{"TrailingSpacesOnly", "calc   ", 7},
-        TailCase{"QuoteInsideUnquotedName", "ca\"lc x\" y", 6},
-        TailCase{"OnlySpaces", "    ", 4}),
-    [](const testing::TestParamInfo<TailCase>& param_info) { return std::string(param_info.param.name); });
+        TailCase{"QuoteInsideUnquotedName", "ca\"lc x\" y", 6}, TailCase{"OnlySpaces", "    ", 4}),
+    [](const testing::TestParamInfo<TailCase>& param_info) {
+      return std::string(param_info.param.name);
+    });
 
 TEST(CommandTailNull, NullLineGivesEmptyTail) {
   const char* tail = SkipProgramName(nullptr);

@@ -79,9 +79,10 @@ TEST_P(RefusedRelease, IsReportedAndCountedWithoutTouchingLiveCounts) {
   EXPECT_EQ(p::LiveCount(p::Live::Text), texts);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Releases, RefusedRelease, testing::ValuesIn(kBadReleases),
-    [](const testing::TestParamInfo<BadRelease>& param_info) { return std::string(param_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Releases, RefusedRelease, testing::ValuesIn(kBadReleases),
+                         [](const testing::TestParamInfo<BadRelease>& param_info) {
+                           return std::string(param_info.param.name);
+                         });
 
 TEST(ThreadLocalSlotLimits, FreedAndUnknownSlotsAreRefused) {
   const DWORD slot = TlsAlloc();

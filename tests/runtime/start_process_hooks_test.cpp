@@ -25,7 +25,9 @@ namespace p = platform;
 struct ProcessExited {
   UINT code;
 };
-void ThrowOnExit(UINT code) { throw ProcessExited{code}; }
+void ThrowOnExit(UINT code) {
+  throw ProcessExited{code};
+}
 
 // What the main routine saw, filled in by the routines below.
 struct Seen {
@@ -68,7 +70,9 @@ std::int32_t RecordingMain(HINSTANCE instance, std::int32_t previous, const char
   return g_result;
 }
 
-void CountingReset() { ++g_seen.resetHookCalls; }
+void CountingReset() {
+  ++g_seen.resetHookCalls;
+}
 
 // Runs StartProcess(main) and returns the exit code ExitProcess got.
 UINT RunProcess(MainRoutine main) {
@@ -174,17 +178,18 @@ TEST_P(StartProcessCase, RoutineGetsStartupValuesAndItsResultIsTheExitCode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, StartProcessCase,
-    testing::Values(
-        ProcessCase{"Normal", "calc.exe", 0, 0, 0, 0, 10, ""},
-        ProcessCase{"ShowWindowFlag", "calc.exe", STARTF_USESHOWWINDOW, 3, 0, 0, 3, ""},
-        ProcessCase{"ShowWindowIgnoredWithoutFlag", "calc.exe", STARTF_USESTDHANDLES, 3, 0, 0, 10,
-                    ""},
-        ProcessCase{"ShowHidden", "calc.exe", STARTF_USESHOWWINDOW, 0, 0, 0, 0, ""},
-        ProcessCase{"QuotedPathAndArguments", "\"C:\\Program Files\\calc.exe\"  -x y", 0, 0, 0, 0,
-                    10, "-x y"},
-        ProcessCase{"ResultFortyTwo", "calc a", 0, 0, 42, 42, 10, "a"},
-        ProcessCase{"NegativeResult", "calc", 0, 0, -1, 0xFFFFFFFFu, 10, ""}),
-    [](const testing::TestParamInfo<ProcessCase>& param_info) { return std::string(param_info.param.name); });
+    testing::Values(ProcessCase{"Normal", "calc.exe", 0, 0, 0, 0, 10, ""},
+                    ProcessCase{"ShowWindowFlag", "calc.exe", STARTF_USESHOWWINDOW, 3, 0, 0, 3, ""},
+                    ProcessCase{"ShowWindowIgnoredWithoutFlag", "calc.exe", STARTF_USESTDHANDLES, 3,
+                                0, 0, 10, ""},
+                    ProcessCase{"ShowHidden", "calc.exe", STARTF_USESHOWWINDOW, 0, 0, 0, 0, ""},
+                    ProcessCase{"QuotedPathAndArguments", "\"C:\\Program Files\\calc.exe\"  -x y",
+                                0, 0, 0, 0, 10, "-x y"},
+                    ProcessCase{"ResultFortyTwo", "calc a", 0, 0, 42, 42, 10, "a"},
+                    ProcessCase{"NegativeResult", "calc", 0, 0, -1, 0xFFFFFFFFu, 10, ""}),
+    [](const testing::TestParamInfo<ProcessCase>& param_info) {
+      return std::string(param_info.param.name);
+    });
 
 TEST_F(StartProcessInProcess, CallsComeInTheirFixedOrder) {
   p::StartCallTrace();

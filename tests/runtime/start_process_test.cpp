@@ -1,6 +1,8 @@
 // StartProcess ends the process, so each case runs in a death-test child and
 // the exit code carries the verdict. These run on Linux and under Wine, with
 // the platform's real start-up values.
+#include "runtime/start_process.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,15 +11,18 @@
 #include "platform/win32.h"
 #include "runtime/fp_control.h"
 #include "runtime/runtime_state.h"
-#include "runtime/start_process.h"
 #include "runtime/text_value.h"
 #include "runtime/thread_record.h"
 
 namespace tavrin {
 namespace {
 
-std::int32_t ReturnZero(HINSTANCE, std::int32_t, const char*, std::int32_t) { return 0; }
-std::int32_t ReturnFortyTwo(HINSTANCE, std::int32_t, const char*, std::int32_t) { return 42; }
+std::int32_t ReturnZero(HINSTANCE, std::int32_t, const char*, std::int32_t) {
+  return 0;
+}
+std::int32_t ReturnFortyTwo(HINSTANCE, std::int32_t, const char*, std::int32_t) {
+  return 42;
+}
 
 // Bits of the verdict a checking routine returns; 0 means every check held.
 enum CheckBit : std::int32_t {
@@ -36,7 +41,8 @@ enum CheckBit : std::int32_t {
 std::int32_t CheckingMain(HINSTANCE instance, std::int32_t previous, const char* tail,
                           std::int32_t showState) {
   std::int32_t verdict = 0;
-  if ((ReadFpuControlWord() & kFpuControlDefinedBits) != kStartupControlWord) verdict |= kControlWordWrong;
+  if ((ReadFpuControlWord() & kFpuControlDefinedBits) != kStartupControlWord)
+    verdict |= kControlWordWrong;
   if (instance == nullptr || instance != GetModuleHandleA(nullptr)) verdict |= kInstanceWrong;
   if (previous != 0) verdict |= kPreviousNotZero;
   // The death-test child is started with gtest's flags after its name.

@@ -72,8 +72,8 @@ const FailingOperation kOperations[] = {
        out = source;
      },
      1, 0xB007, false},
-    {"Allocate", [](TextValue& out, bool& failed) { out = TextValue::Allocate(16, &failed); }, 0,
-     0, true},
+    {"Allocate", [](TextValue& out, bool& failed) { out = TextValue::Allocate(16, &failed); }, 0, 0,
+     true},
 };
 
 class FailingTextOperation : public TextFailure,
@@ -91,9 +91,10 @@ TEST_P(FailingTextOperation, GivesEmptyTextAndReportsAsDocumented) {
   EXPECT_EQ(reported, op.expectReported);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Operations, FailingTextOperation, testing::ValuesIn(kOperations),
-    [](const testing::TestParamInfo<FailingOperation>& param_info) { return std::string(param_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Operations, FailingTextOperation, testing::ValuesIn(kOperations),
+                         [](const testing::TestParamInfo<FailingOperation>& param_info) {
+                           return std::string(param_info.param.name);
+                         });
 
 TEST_F(TextFailure, EmptyAssignmentNeedsNoStorageSoCannotFail) {
   TextValue variable = TextValue::Copy("old");

@@ -1,5 +1,7 @@
 // Texts: the counted layout, ownership on copy and move, and the numbered
 // errors that text operations record.
+#include "runtime/text_value.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,7 +10,6 @@
 #include <string_view>
 
 #include "runtime/errors.h"
-#include "runtime/text_value.h"
 
 namespace tavrin {
 namespace {
@@ -42,8 +43,7 @@ TEST_P(TextLayout, CountInFrontBytesThenOneZeroByte) {
 INSTANTIATE_TEST_SUITE_P(Texts, TextLayout,
                          testing::Values(std::string(), std::string("a"), std::string("###.#"),
                                          std::string("with\0zero", 9),
-                                         std::string("\xE9\xFF\x01 bytes"),
-                                         std::string(300, 'x')));
+                                         std::string("\xE9\xFF\x01 bytes"), std::string(300, 'x')));
 
 TEST(TextValue, CopyMakesItsOwnStorage) {
   TextValue original = TextValue::Copy("resistivity");
@@ -66,7 +66,8 @@ TEST(TextValue, MoveTakesTheHandleAndEmptiesTheSource) {
   const char* handle = source.handle();
   TextValue moved(std::move(source));
   EXPECT_EQ(moved.handle(), handle);
-  EXPECT_EQ(source.handle(), nullptr);  // NOLINT(bugprone-use-after-move): the moved-from state is the contract
+  EXPECT_EQ(source.handle(),
+            nullptr);  // NOLINT(bugprone-use-after-move): the moved-from state is the contract
 
   TextValue target = TextValue::Copy("replaced");
   target = std::move(moved);
@@ -110,7 +111,8 @@ TEST_P(TextAllocate, SizeDecidesStorageAndFailure) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, TextAllocate,
-                         testing::Values(AllocateCase{0, false, false}, AllocateCase{1, false, true},
+                         testing::Values(AllocateCase{0, false, false},
+                                         AllocateCase{1, false, true},
                                          AllocateCase{64, false, true},
                                          AllocateCase{-1, true, false},
                                          AllocateCase{INT64_MIN, true, false},

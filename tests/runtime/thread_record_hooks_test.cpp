@@ -52,13 +52,12 @@ TEST_P(FirstRequest, NoSlotOrNoMemoryGivesNullAndErrorSeven) {
   EXPECT_EQ(Runtime().mainThreadRecord, nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Failures, FirstRequest,
-    testing::Values(FirstRequestFailure{"TlsAlloc", Fail::TlsAlloc},
-                    FirstRequestFailure{"GlobalAlloc", Fail::GlobalAlloc}),
-    [](const testing::TestParamInfo<FirstRequestFailure>& param_info) {
-      return std::string(param_info.param.name);
-    });
+INSTANTIATE_TEST_SUITE_P(Failures, FirstRequest,
+                         testing::Values(FirstRequestFailure{"TlsAlloc", Fail::TlsAlloc},
+                                         FirstRequestFailure{"GlobalAlloc", Fail::GlobalAlloc}),
+                         [](const testing::TestParamInfo<FirstRequestFailure>& param_info) {
+                           return std::string(param_info.param.name);
+                         });
 
 TEST_F(ThreadRecordFailure, OtherThreadWithoutMemoryGetsNullThenARecordLater) {
   ThreadRecord* main = CurrentThreadRecord();

@@ -1,5 +1,7 @@
 // The per-thread record: the start-up font, the copy of the main thread's
 // font for other threads, and the face limits.
+#include "runtime/thread_record.h"
+
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -7,7 +9,6 @@
 #include <thread>
 
 #include "runtime/runtime_state.h"
-#include "runtime/thread_record.h"
 
 namespace tavrin {
 namespace {
@@ -45,8 +46,7 @@ struct OtherThreadCase {
   std::uint32_t points;
 };
 
-class OtherThread : public ThreadRecordTest,
-                    public testing::WithParamInterface<OtherThreadCase> {};
+class OtherThread : public ThreadRecordTest, public testing::WithParamInterface<OtherThreadCase> {};
 
 TEST_P(OtherThread, StartsWithACopyOfTheMainThreadsFontAsItIsNow) {
   SetThreadRecordFont(*main_, GetParam().face, GetParam().points);
@@ -97,13 +97,12 @@ TEST_P(FaceLimit, StoresAtMostThirtyOneBytesAndAZero) {
   EXPECT_EQ(main_->fontPoints, 9u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faces, FaceLimit,
-    testing::Values(FaceCase{"tahoma", "tahoma"}, FaceCase{"", ""},
-                    FaceCase{std::string(31, 'a'), std::string(31, 'a')},
-                    FaceCase{std::string(32, 'b'), std::string(31, 'b')},
-                    FaceCase{std::string(200, 'c'), std::string(31, 'c')},
-                    FaceCase{std::string("Arial\0Black", 11), "Arial"}));
+INSTANTIATE_TEST_SUITE_P(Faces, FaceLimit,
+                         testing::Values(FaceCase{"tahoma", "tahoma"}, FaceCase{"", ""},
+                                         FaceCase{std::string(31, 'a'), std::string(31, 'a')},
+                                         FaceCase{std::string(32, 'b'), std::string(31, 'b')},
+                                         FaceCase{std::string(200, 'c'), std::string(31, 'c')},
+                                         FaceCase{std::string("Arial\0Black", 11), "Arial"}));
 
 TEST_F(ThreadRecordTest, ReleasedMainRecordIsMadeAgainOnTheNextRequest) {
   SetThreadRecordFont(*main_, "tahoma", 10);
