@@ -13,6 +13,10 @@ namespace {
 // the show state.
 constexpr DWORD kUseShowWindowFlag = 0x00000001;
 
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(STARTUPINFOA) == 68, "the 32-bit Win32 start-up information is 68 bytes");
+#endif
+
 // The start-up show state: wShowWindow when the process was started with
 // STARTF_USESHOWWINDOW, else SW_SHOWDEFAULT.
 std::int32_t ReadShowState() {
