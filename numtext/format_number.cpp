@@ -1,0 +1,70 @@
+// FormatNumber: a value under a picture mask. Every working text of a call
+// lives in one scratch area on the stack; the result is the only allocation.
+#include <cmath>
+#include <string_view>
+
+#include "numtext/mask_layout.h"
+#include "numtext/mask_template.h"
+#include "numtext/numtext.h"
+#include "runtime/errors.h"
+
+namespace tavrin {
+namespace {
+
+// Digits asked of the generator: as many as the largest decimal exponent.
+constexpr int kFormatDigitCount = 4932;
+
+// The working texts of one call.
+struct FormatScratch {
+  char digits[kFormatDigitCount + 1];
+  MaskTemplate mask;
+  char mantissa[kMantissaCapacity];
+  char layout[kLayoutCapacity];
+};
+
+// The value with its sign cleared (NaN included).
+Extended WithoutSign(Extended value) {
+  return std::copysign(value, Extended{1});
+}
+
+// The text laid out for `value` under the compiled `mask`.
+std::string_view LayOut(Extended value, FormatScratch& scratch) {
+  const MaskTemplate& mask = scratch.mask;
+  const DecimalDigits generated = GenerateDecimalDigits(value, kFormatDigitCount, scratch.digits);
+  const DigitText digits(scratch.digits);
+  int exponent = generated.exponent;
+  if (mask.percent && digits.NonZero()) exponent += 2;
+
+  int length = 0;
+  int shownExponent = 0;
+  if (mask.exponentMode == ExponentMode::kNone) {
+    length = FixedMantissa(digits, exponent, mask.decimalPlaces, scratch.mantissa);
+  } else {
+    shownExponent = exponent - mask.integerPlaces;
+    length = ExponentMantissa(digits, mask.integerPlaces + mask.decimalPlaces, &shownExponent,
+                              scratch.mantissa);
+  }
+  const std::string_view mantissa(scratch.mantissa, static_cast<std::size_t>(length));
+  const bool negative = generated.negative && mantissa != "0";
+
+  char* const end = scratch.layout + kLayoutCapacity;
+  ReverseWriter out(scratch.layout, kLayoutCapacity);
+  LayoutExponent(mask, shownExponent, out);
+  LayoutMantissa(mask, mantissa, negative, out);
+  return out.text(end);
+}
+
+}  // namespace
+
+TextValue FormatNumber(Extended value, TextRef mask) {
+  const MaskSections sections = SplitSections(mask.view());
+  const SectionChoice choice = ChooseSection(sections, value);
+  if (choice.dropSign) value = WithoutSign(value);
+  if (choice.section.empty()) return DefaultNumberText(value);
+
+  FormatScratch scratch;
+  CompileSection(choice.section, scratch.mask);
+  return TextValue::Copy(LayOut(value, scratch));
+}
+
+}  // namespace tavrin

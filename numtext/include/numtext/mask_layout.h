@@ -1,0 +1,94 @@
+// Laying out a value's decimal digits under a compiled picture mask: the
+// mantissa digits rounded to the mask's places, then the positions written
+// from right to left.
+#pragma once
+
+#include <string_view>
+
+#include "numtext/mask_template.h"
+
+namespace tavrin {
+
+// Digits kept from the generator: 18 significant digits and a "0"; for an
+// infinity nineteen "9"s. Every later character of the digit text reads "0".
+inline constexpr int kKeptDigits = 19;
+
+// The largest decimal exponent a finite extended real has (about 1.19e4932
+// reads 0.119... x 10^4933), plus 2 for percent scaling.
+inline constexpr int kLargestDecimalExponent = 4933 + 2;
+
+// Room for the mantissa digits: the integer digits (one more after a carry)
+// and one digit per decimal position.
+inline constexpr int kMantissaCapacity = kLargestDecimalExponent + 1 + kMaxSectionLength;
+
+// Characters written beyond the positions: at most once, the integer digits
+// that no position took or the zeros up to the leftmost "0" position.
+inline constexpr int kBeyondPositions = kLargestDecimalExponent + 1 > kMaxSectionLength
+                                            ? kLargestDecimalExponent + 1
+                                            : kMaxSectionLength;
+
+// Room for a laid-out result: each position writes at most one character,
+// then the characters beyond the positions, a minus sign, a "," per three of
+// all these, and an exponent of up to five characters in front of its
+// leftmost position.
+inline constexpr int kLayoutCapacity = 16384;
+static_assert(kLayoutCapacity >= kMaxSectionLength + kBeyondPositions + 1 +
+                                     (kMaxSectionLength + kBeyondPositions) / 3 + 1 + 6);
+
+// A value's digit text, read as 0.d1d2d3... x 10^d.
+class DigitText {
+ public:
+  // `digits` holds at least kKeptDigits characters.
+  explicit DigitText(const char* digits);
+  // Character i of the digit text; "0" before its start and after the kept ones.
+  char At(int i) const { return i >= 0 && i < kKeptDigits ? digits_[i] : '0'; }
+  // True when a kept digit is not "0".
+  bool NonZero() const;
+
+ private:
+  char digits_[kKeptDigits];
+};
+
+// Builds a text from its right end into caller storage.
+class ReverseWriter {
+ public:
+  ReverseWriter(char* storage, int capacity) : begin_(storage), next_(storage + capacity) {}
+  // Puts `c` to the left of everything written so far; a full writer drops it
+  // and remembers that it overflowed.
+  void Put(char c) {
+    if (next_ == begin_) {
+      overflowed_ = true;
+      return;
+    }
+    *--next_ = c;
+  }
+  std::string_view text(const char* end) const {
+    return {next_, static_cast<std::size_t>(end - next_)};
+  }
+  bool overflowed() const { return overflowed_; }
+
+ private:
+  char* begin_;
+  char* next_;
+  bool overflowed_ = false;
+};
+
+// The mantissa digits without an exponent part: the integer digits (at least
+// "0") and `decimals` fraction digits, rounded at the last fraction digit.
+// `out` has room for kMantissaCapacity characters; returns the count written.
+int FixedMantissa(const DigitText& digits, int exponent, int decimals, char* out);
+
+// The first `count` digits (1 <= count <= kMaxSectionLength) for an exponent
+// form, rounded at the last one; a carry out of all of them raises *exponent.
+int ExponentMantissa(const DigitText& digits, int count, int* exponent, char* out);
+
+// Writes the mantissa part of the mask (every position without an exponent
+// part, else those up to and including the E) from right to left.
+void LayoutMantissa(const MaskTemplate& mask, std::string_view mantissa, bool negative,
+                    ReverseWriter& out);
+
+// Writes the exponent part of the mask (the positions after the E) from
+// right to left, showing `exponent` in the mask's exponent mode.
+void LayoutExponent(const MaskTemplate& mask, int exponent, ReverseWriter& out);
+
+}  // namespace tavrin
