@@ -17,7 +17,8 @@ using Extended = long double;
 
 // Returns x * 10^p in extended precision: the power is built from the table
 // with at most nine roundings, then applied in one rounded operation (two when
-// |p| > 4096). p must lie within -12287..12287.
+// |p| > 4096). Callers stay within -12287..12287; beyond that, further whole
+// steps of 10^4096 keep the result defined (an infinity, a zero or a NaN).
 Extended ScaleByPowerOfTen(Extended x, std::int16_t p);
 
 // The result of GenerateDecimalDigits: the digits read 0.d1d2d3... x 10^exponent.
@@ -32,7 +33,8 @@ inline constexpr int kMinDigitBuffer = 20;
 // Writes the significant decimal digits of x into `buffer` (at least
 // max(count + 1, 20) bytes), zero-terminated: `count` digits when count <= 19,
 // else 18 digits and a "0". Zero and NaN give "000..." with exponent 1;
-// infinities "999..." with exponent 999. count >= 1.
+// infinities "999..." with exponent 999. A count below 1 gives no digits
+// (just the zero byte) but still the exponent and sign.
 DecimalDigits GenerateDecimalDigits(Extended x, int count, char* buffer);
 
 // --- Text to number --------------------------------------------------------
