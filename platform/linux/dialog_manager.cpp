@@ -149,7 +149,9 @@ bool CreateItems(HWND dialog, TemplateReader& r, const unsigned char* base, int 
                  HINSTANCE instance, SIZE units, HFONT font) {
   for (int i = 0; i < count; ++i) {
     r.AlignToDoubleWord(base);
-    const DWORD style = r.DoubleWord();
+    // Every dialog gets DS_3DLOOK (a template style of 0x80000040 reads back
+    // as 0x84000044 under Wine: WS_CLIPSIBLINGS and DS_3DLOOK added).
+    const DWORD style = r.DoubleWord() | DS_3DLOOK;
     const DWORD exStyle = r.DoubleWord();
     const int x = r.Short();
     const int y = r.Short();
@@ -304,7 +306,9 @@ HWND CreateDialogIndirectParamA(HINSTANCE hInstance, LPCDLGTEMPLATEA lpTemplate,
   TemplateReader r(base);
   if (r.DoubleWord() == kExtendedTemplateSignature) return nullptr;  // DLGTEMPLATEEX: not supported
   r = TemplateReader(base);
-  const DWORD style = r.DoubleWord();
+  // Every dialog gets DS_3DLOOK (a template style of 0x80000040 reads back
+  // as 0x84000044 under Wine: WS_CLIPSIBLINGS and DS_3DLOOK added).
+  const DWORD style = r.DoubleWord() | DS_3DLOOK;
   DWORD exStyle = r.DoubleWord();
   const int itemCount = r.Word();
   const int x = r.Short();

@@ -77,6 +77,7 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
     if (w->gone) return FALSE;
   }
 
+  const RECT before = w->rect;
   const POINT oldClient = ClientOrigin(*w);
   const SIZE oldSize = ClientSize(*w);
   const bool wasVisible = (w->style & WS_VISIBLE) != 0;
@@ -100,7 +101,13 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
   }
   if (visible && !(wp.flags & SWP_NOACTIVATE) && !(w->style & WS_CHILD)) Activate(hWnd);
   if (w->gone) return TRUE;
-  Deliver(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
+  // WM_WINDOWPOSCHANGED only when something changed (a MoveWindow to the
+  // same place and size gets WM_WINDOWPOSCHANGING alone).
+  const bool changed = !(wp.flags & kNoClientSize) || !(wp.flags & kNoClientMove) ||
+                       wasVisible != visible || (wp.flags & SWP_FRAMECHANGED) ||
+                       w->rect.left != before.left || w->rect.top != before.top ||
+                       w->rect.right != before.right || w->rect.bottom != before.bottom;
+  if (changed) Deliver(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
   return TRUE;
 }
 

@@ -1,0 +1,464 @@
+// The dialog manager as Win32 has it: dialog geometry from dialog units and
+// the template font, placement, the messages of creation, the message
+// result, the close command, the default id and the keyboard handling of
+// IsDialogMessageA. Runs on the Linux platform and under Wine.
+#include <gtest/gtest.h>
+
+#include "platform/win32.h"
+#include "windows_recorder.h"
+
+namespace tavrin::test {
+namespace {
+
+constexpr DWORD kDefaultStyle =
+    0x80C000D4;  // WS_POPUP|WS_CAPTION|DS_MODALFRAME|DS_SETFONT|DS_NOFAILCREATE|DS_3DLOOK
+
+class DialogTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(RecorderClass(), nullptr); }
+  void TearDown() override {
+    for (HWND h : made_)
+      if (IsWindow(h)) DestroyWindow(h);
+    Pump();
+    HoldShift(false);
+    Watch({});
+    RecorderDialogCode() = DLGC_WANTCHARS;
+  }
+  HWND Make(const DialogTemplate& t, HWND owner = nullptr, DLGPROC proc = RecorderDialogProc) {
+    HWND h = t.Create(owner, proc);
+    if (h) made_.push_back(h);
+    return h;
+  }
+  std::vector<HWND> made_;
+};
+
+struct GeometryCase {
+  const char* name;
+  DWORD style;
+  short x, y, cx, cy;
+  const char* face;
+  WORD points;
+  RECT window;
+  LONG clientWidth, clientHeight;
+};
+
+// Measured with Wine 8 on a 1024x768 Xvfb screen.
+const GeometryCase kGeometry[] = {
+    {"tahoma 10", kDefaultStyle, 100, 50, 110, 100, "tahoma", 10, {197, 72, 423, 285}, 220, 188},
+    {"MS Sans Serif 8",
+     kDefaultStyle,
+     100,
+     50,
+     110,
+     100,
+     "MS Sans Serif",
+     8,
+     {172, 59, 371, 247},
+     193,
+     163},
+    {"centred",
+     kDefaultStyle | DS_CENTER,
+     -1,
+     50,
+     110,
+     100,
+     "tahoma",
+     10,
+     {399, 277, 625, 490},
+     220,
+     188},
+    {"no frame",
+     WS_POPUP | DS_SETFONT,
+     10,
+     10,
+     110,
+     100,
+     "tahoma",
+     10,
+     {20, 19, 240, 207},
+     220,
+     188},
+    {"larger than the screen",
+     kDefaultStyle | DS_CENTER,
+     0,
+     0,
+     1000,
+     1000,
+     "tahoma",
+     10,
+     {0, 0, 2006, 1900},
+     2000,
+     1875},
+    {"past the right and bottom",
+     kDefaultStyle,
+     500,
+     400,
+     100,
+     100,
+     "tahoma",
+     10,
+     {815, 552, 1021, 765},
+     200,
+     188},
+    {"negative position",
+     kDefaultStyle,
+     -20,
+     -30,
+     100,
+     100,
+     "tahoma",
+     10,
+     {0, 0, 206, 213},
+     200,
+     188},
+};
+
+TEST_F(DialogTest, GeometryFollowsDialogUnitsOfTheTemplateFont) {
+  for (const auto& c : kGeometry) {
+    SCOPED_TRACE(c.name);
+    HWND d = Make(DialogTemplate(c.style, c.x, c.y, c.cx, c.cy, c.face, c.points));
+    ASSERT_NE(d, nullptr);
+    RECT w, client;
+    GetWindowRect(d, &w);
+    GetClientRect(d, &client);
+    EXPECT_EQ(w.left, c.window.left);
+    EXPECT_EQ(w.top, c.window.top);
+    EXPECT_EQ(w.right, c.window.right);
+    EXPECT_EQ(w.bottom, c.window.bottom);
+    EXPECT_EQ(client.right, c.clientWidth);
+    EXPECT_EQ(client.bottom, c.clientHeight);
+    EXPECT_FALSE(IsWindowVisible(d));
+  }
+}
+
+TEST_F(DialogTest, MapDialogRectRoundsLikeMulDiv) {
+  struct Case {
+    const char* face;
+    WORD points;
+    RECT in, out;
+  };
+  const Case cases[] = {
+      {"tahoma", 10, {10, 5, 40, 15}, {20, 9, 80, 28}},
+      {"tahoma", 10, {10, 5, 50, 20}, {20, 9, 100, 38}},
+      {"tahoma", 10, {3, 3, 7, 9}, {6, 6, 14, 17}},
+      {"tahoma", 10, {0, 0, 4000, 8000}, {0, 0, 8000, 15000}},
+      {"MS Sans Serif", 8, {10, 5, 50, 20}, {18, 8, 88, 33}},
+      {"MS Sans Serif", 8, {3, 3, 7, 9}, {5, 5, 12, 15}},
+      {"MS Sans Serif", 8, {0, 0, 4000, 8000}, {0, 0, 7000, 13000}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.face);
+    HWND d = Make(DialogTemplate(kDefaultStyle, 0, 0, 50, 50, c.face, c.points));
+    ASSERT_NE(d, nullptr);
+    RECT r = c.in;
+    ASSERT_TRUE(MapDialogRect(d, &r));
+    EXPECT_EQ(r.left, c.out.left);
+    EXPECT_EQ(r.top, c.out.top);
+    EXPECT_EQ(r.right, c.out.right);
+    EXPECT_EQ(r.bottom, c.out.bottom);
+  }
+}
+
+TEST_F(DialogTest, AnOwnedDialogIsPlacedFromItsOwnersClientArea) {
+  HWND owner = Make(DialogTemplate(kDefaultStyle, 100, 50, 110, 100));
+  HWND owned = Make(DialogTemplate(kDefaultStyle, 10, 10, 110, 100), owner);
+  ASSERT_NE(owned, nullptr);
+  RECT w;
+  GetWindowRect(owned, &w);
+  EXPECT_EQ(w.left, 217);
+  EXPECT_EQ(w.top, 91);
+  EXPECT_EQ(GetWindowLongA(owned, GWL_HWNDPARENT),
+            static_cast<LONG>(reinterpret_cast<INT_PTR>(owner)));
+  EXPECT_EQ(GetParent(owned), owner);
+}
+
+TEST_F(DialogTest, StylesAsWin32StoresThem) {
+  struct Case {
+    DWORD templateStyle;
+    DWORD style;
+    DWORD exStyle;
+  };
+  const Case cases[] = {
+      {kDefaultStyle, 0x84C000D4, WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME},
+      {WS_POPUP | DS_SETFONT, 0x84000044, WS_EX_CONTROLPARENT},  // DS_3DLOOK is always added
+  };
+  for (const auto& c : cases) {
+    HWND d = Make(DialogTemplate(c.templateStyle, 0, 0, 50, 50));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(d, GWL_STYLE)), c.style);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(d, GWL_EXSTYLE)), c.exStyle);
+  }
+}
+
+TEST_F(DialogTest, CreationSendsSetFontThenInitDialogToTheDialogProcedure) {
+  Watch({WM_NCCREATE, WM_CREATE, WM_SETFONT, WM_INITDIALOG, WM_SIZE, WM_MOVE, WM_SHOWWINDOW});
+  HWND d = DialogTemplate(kDefaultStyle, 0, 0, 50, 50).Create(nullptr, RecorderDialogProc, 0x1234);
+  ASSERT_NE(d, nullptr);
+  made_.push_back(d);
+  const auto& log = Log();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].message, static_cast<UINT>(WM_SETFONT));
+  EXPECT_EQ(log[0].wParam, static_cast<WPARAM>(SendMessageA(d, WM_GETFONT, 0, 0)));
+  EXPECT_NE(log[0].wParam, 0u);
+  EXPECT_EQ(log[1].message, static_cast<UINT>(WM_INITDIALOG));
+  EXPECT_EQ(log[1].wParam, 0u);  // no control to focus
+  EXPECT_EQ(log[1].lParam, 0x1234);
+}
+
+TEST_F(DialogTest, TheTitleKeepsItsBytesAndTheFontItsHeight) {
+  HWND d = Make(DialogTemplate(kDefaultStyle, 0, 0, 50, 50, "tahoma", 10, "T\xE9"));
+  ASSERT_NE(d, nullptr);
+  char title[8];
+  ASSERT_EQ(GetWindowTextA(d, title, sizeof title), 2);
+  EXPECT_EQ(static_cast<unsigned char>(title[1]), 0xE9);
+  LOGFONTA lf{};
+  ASSERT_NE(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(d, WM_GETFONT, 0, 0)), sizeof lf, &lf),
+            0);
+  EXPECT_EQ(lf.lfHeight, -13);  // -MulDiv(10, 96, 72)
+  EXPECT_STREQ(lf.lfFaceName, "tahoma");
+}
+
+// A dialog procedure whose answers the message-result test chooses.
+INT_PTR CALLBACK AnsweringProc(HWND h, UINT m, WPARAM w, LPARAM) {
+  Record(h, m, static_cast<WPARAM>(GetWindowLongA(h, DWL_MSGRESULT)), 0);
+  switch (m) {
+    case WM_USER + 1:
+      SetWindowLongA(h, DWL_MSGRESULT, 5);
+      return TRUE;
+    case WM_USER + 2:
+      return TRUE;
+    case WM_USER + 3:
+      return 7;
+    case WM_CTLCOLORSTATIC:
+      return 0x777;
+    case WM_INITDIALOG:
+      return w == 0x99 ? 0x55 : FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+TEST_F(DialogTest, MessageResultStartsAtZeroAndIsReturnedForHandledMessages) {
+  HWND d = Make(DialogTemplate(kDefaultStyle, 0, 0, 50, 50), nullptr, AnsweringProc);
+  ASSERT_NE(d, nullptr);
+  struct Case {
+    UINT message;
+    WPARAM wParam;
+    LRESULT expected;
+  };
+  const Case cases[] = {
+      {WM_USER + 1, 0, 5},            // handled: the result is DWL_MSGRESULT
+      {WM_USER + 2, 0, 0},            // DWL_MSGRESULT was cleared for this message
+      {WM_USER + 3, 0, 0},            // the procedure's value is not the result
+      {WM_CTLCOLORSTATIC, 0, 0x777},  // colour messages take the value itself
+      {WM_INITDIALOG, 0x99, 0x55},    // so does WM_INITDIALOG
+      {WM_USER + 9, 0, 0},            // not handled
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    Watch({c.message});
+    EXPECT_EQ(SendMessageA(d, c.message, c.wParam, 0), c.expected);
+    ASSERT_EQ(Log().size(), 1u);
+    EXPECT_EQ(Log()[0].wParam, 0u);  // DWL_MSGRESULT seen on entry
+  }
+}
+
+TEST_F(DialogTest, CloseOnADialogPostsCancelInsteadOfDestroying) {
+  struct Case {
+    bool withCancel;
+    bool cancelDisabled;
+    UINT message;
+    WPARAM wParam;
+  };
+  const Case cases[] = {
+      {false, false, WM_CLOSE, 0},
+      {true, false, WM_CLOSE, 0},
+      {true, true, WM_CLOSE, 0},
+      {true, false, WM_SYSCOMMAND, SC_CLOSE},
+  };
+  for (const auto& c : cases) {
+    HWND d = Make(DialogTemplate(kDefaultStyle, 0, 0, 50, 50));
+    HWND cancel = c.withCancel
+                      ? MakeRecorder(d, IDCANCEL, WS_CHILD | (c.cancelDisabled ? WS_DISABLED : 0))
+                      : nullptr;
+    Watch({WM_CLOSE, WM_COMMAND, WM_DESTROY});
+    SendMessageA(d, c.message, c.wParam, 0);
+    EXPECT_TRUE(IsWindow(d));
+    EXPECT_EQ(EventsOf(WM_COMMAND).size(), 0u);  // posted, not sent
+    Pump();
+    const auto commands = EventsOf(WM_COMMAND);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].wParam, static_cast<WPARAM>(IDCANCEL));
+    EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(cancel));
+    EXPECT_EQ(EventsOf(WM_CLOSE).size(), 1u);
+    EXPECT_TRUE(IsWindow(d));
+  }
+}
+
+TEST_F(DialogTest, DefaultIdStartsAsIdokAndFollowsSetDefId) {
+  HWND d = Make(DialogTemplate(kDefaultStyle, 0, 0, 50, 50));
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(SendMessageA(d, DM_GETDEFID, 0, 0), MAKELONG(IDOK, DC_HASDEFID));
+  SendMessageA(d, DM_SETDEFID, 107, 0);
+  EXPECT_EQ(SendMessageA(d, DM_GETDEFID, 0, 0), MAKELONG(107, DC_HASDEFID));
+}
+
+TEST_F(DialogTest, MaximizingReportsSizeMaximizedWithTheWorkAreasClient) {
+  HWND d = Make(DialogTemplate(kDefaultStyle, 100, 50, 110, 100));
+  Watch({WM_SIZE});
+  ShowWindow(d, SW_MAXIMIZE);
+  const auto sizes = EventsOf(WM_SIZE);
+  ASSERT_EQ(sizes.size(), 1u);
+  EXPECT_EQ(sizes[0].wParam, static_cast<WPARAM>(SIZE_MAXIMIZED));
+  EXPECT_EQ(sizes[0].lParam, MAKELPARAM(1024, 749));
+  RECT w;
+  GetWindowRect(d, &w);
+  EXPECT_EQ(w.left, -3);
+  EXPECT_EQ(w.top, -3);
+  EXPECT_EQ(w.right, 1027);
+  EXPECT_EQ(w.bottom, 771);
+}
+
+// A dialog with recorder controls: 11 without tab stop, 12 and 15 tab
+// stops, 13 a disabled tab stop, 14 a hidden one.
+class DialogKeysTest : public DialogTest {
+ protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    dialog_ = Make(DialogTemplate(kDefaultStyle, 0, 0, 100, 100));
+    ASSERT_NE(dialog_, nullptr);
+    const DWORD visibleStop = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    const DWORD styles[] = {WS_CHILD | WS_VISIBLE, visibleStop, visibleStop | WS_DISABLED,
+                            WS_CHILD | WS_TABSTOP, visibleStop};
+    for (int i = 0; i < 5; ++i) kid_[i] = MakeRecorder(dialog_, 11 + i, styles[i]);
+    ShowWindow(dialog_, SW_SHOW);
+    Pump(dialog_);
+  }
+  HWND Kid(int id) const { return kid_[id - 11]; }
+  // Runs a key press through IsDialogMessageA as a message loop would.
+  BOOL Press(UINT vk) {
+    MSG m{GetFocus(), WM_KEYDOWN, vk, 1, 0, POINT{0, 0}};
+    BOOL r = IsDialogMessageA(dialog_, &m);
+    Pump(dialog_);
+    return r;
+  }
+  HWND dialog_ = nullptr;
+  HWND kid_[5] = {};
+};
+
+TEST_F(DialogKeysTest, ShowingGivesTheFocusToTheFirstTabStop) {
+  EXPECT_EQ(GetFocus(), Kid(12));
+}
+
+TEST_F(DialogKeysTest, TabAndShiftTabVisitEnabledVisibleTabStopsAndWrap) {
+  struct Case {
+    int from;
+    bool shift;
+    int to;
+  };
+  const Case cases[] = {{12, false, 15}, {15, false, 12}, {12, true, 15}, {15, true, 12}};
+  for (const auto& c : cases) {
+    SetFocus(Kid(c.from));
+    HoldShift(c.shift);
+    Watch({WM_NEXTDLGCTL});
+    EXPECT_TRUE(Press(VK_TAB));
+    HoldShift(false);
+    EXPECT_EQ(GetFocus(), Kid(c.to)) << c.from << (c.shift ? " shift" : "");
+    ASSERT_EQ(Log().size(), 1u);
+    EXPECT_EQ(Log()[0].wParam != 0, c.shift);
+  }
+}
+
+TEST_F(DialogKeysTest, TabGoesToAControlThatWantsIt) {
+  RecorderDialogCode() = DLGC_WANTTAB;
+  Watch({WM_KEYDOWN});
+  EXPECT_TRUE(Press(VK_TAB));
+  EXPECT_EQ(GetFocus(), Kid(12));
+  ASSERT_EQ(Log().size(), 1u);
+  EXPECT_EQ(Log()[0].hwnd, Kid(12));
+}
+
+TEST_F(DialogKeysTest, EnterAndEscapeSendCommandsWithTheControlAsLParam) {
+  HWND ok = MakeRecorder(dialog_, IDOK, WS_CHILD | WS_VISIBLE);
+  HWND cancel = MakeRecorder(dialog_, IDCANCEL, WS_CHILD | WS_VISIBLE);
+  HWND def = MakeRecorder(dialog_, 107, WS_CHILD | WS_VISIBLE);
+  struct Case {
+    const char* name;
+    UINT vk;
+    int defId;     // 0: leave the dialog's default id alone
+    HWND disable;  // a control disabled for the case
+    bool command;  // whether a WM_COMMAND comes
+    WPARAM wParam;
+    HWND lParam;
+  };
+  const Case cases[] = {
+      {"enter, default IDOK", VK_RETURN, 0, nullptr, true, IDOK, ok},
+      {"escape", VK_ESCAPE, 0, nullptr, true, IDCANCEL, cancel},
+      {"escape, cancel disabled", VK_ESCAPE, 0, cancel, true, IDCANCEL, cancel},
+      {"enter, default 107", VK_RETURN, 107, nullptr, true, 107, def},
+      {"enter, default disabled", VK_RETURN, 107, def, false, 0, nullptr},
+      {"enter, default without control", VK_RETURN, 300, nullptr, true, 300, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.defId) SendMessageA(dialog_, DM_SETDEFID, static_cast<WPARAM>(c.defId), 0);
+    if (c.disable) EnableWindow(c.disable, FALSE);
+    SetFocus(Kid(12));
+    Watch({WM_COMMAND});
+    EXPECT_TRUE(Press(c.vk));
+    const auto commands = EventsOf(WM_COMMAND);
+    ASSERT_EQ(commands.size(), c.command ? 1u : 0u);
+    if (c.command) {
+      EXPECT_EQ(commands[0].wParam, c.wParam);
+      EXPECT_EQ(commands[0].lParam, reinterpret_cast<LPARAM>(c.lParam));
+    }
+    if (c.disable) EnableWindow(c.disable, TRUE);
+  }
+}
+
+TEST_F(DialogKeysTest, EnterWithoutAnyControlsSendsIdokWithoutAControl) {
+  HWND bare = Make(DialogTemplate(kDefaultStyle, 0, 0, 50, 50));
+  ShowWindow(bare, SW_SHOW);
+  Pump(bare);
+  const UINT keys[] = {VK_RETURN, VK_ESCAPE};
+  const WPARAM ids[] = {IDOK, IDCANCEL};
+  for (int i = 0; i < 2; ++i) {
+    Watch({WM_COMMAND});
+    MSG m{bare, WM_KEYDOWN, keys[i], 1, 0, POINT{0, 0}};
+    EXPECT_TRUE(IsDialogMessageA(bare, &m));
+    ASSERT_EQ(Log().size(), 1u);
+    EXPECT_EQ(Log()[0].wParam, ids[i]);
+    EXPECT_EQ(Log()[0].lParam, 0);
+  }
+}
+
+TEST_F(DialogKeysTest, TypingReachesTheFocusedControlAsKeyAndCharacter) {
+  Watch({WM_GETDLGCODE, WM_KEYDOWN, WM_CHAR});
+  EXPECT_TRUE(Press('A'));
+  const auto& log = Log();
+  const Event expected[] = {{Kid(12), WM_GETDLGCODE, 'A', 0},
+                            {Kid(12), WM_KEYDOWN, 'A', 0},
+                            {Kid(12), WM_GETDLGCODE, 'a', 0},
+                            {Kid(12), WM_CHAR, 'a', 0}};
+  ASSERT_EQ(log.size(), std::size(expected));
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    EXPECT_EQ(log[i].hwnd, expected[i].hwnd);
+    EXPECT_EQ(log[i].message, expected[i].message);
+    EXPECT_EQ(log[i].wParam, expected[i].wParam);
+  }
+}
+
+TEST_F(DialogKeysTest, MessagesOfOtherWindowsAreLeftAlone) {
+  HWND other = MakeRecorder(nullptr, 0, WS_POPUP);
+  made_.push_back(other);
+  const UINT messages[] = {WM_CHAR, WM_KEYDOWN, WM_USER};
+  for (UINT message : messages) {
+    MSG m{other, message, VK_TAB, 0, 0, POINT{0, 0}};
+    EXPECT_FALSE(IsDialogMessageA(dialog_, &m));
+  }
+  MSG own{dialog_, WM_USER, 0, 0, 0, POINT{0, 0}};
+  EXPECT_TRUE(IsDialogMessageA(dialog_, &own));
+}
+
+}  // namespace
+}  // namespace tavrin::test
