@@ -1,6 +1,6 @@
 // Win32 standard controls subset of the Linux platform: the styles, messages
 // and notifications of BUTTON, STATIC, EDIT, LISTBOX, COMBOBOX and SCROLLBAR,
-// and the USER32 calls that work on buttons of a dialog.
+// and the parts of a combo box.
 #pragma once
 
 #include "platform/linux/win32_base.h"
@@ -82,6 +82,7 @@
 #define SS_ETCHEDVERT 0x00000011L
 #define SS_ETCHEDFRAME 0x00000012L
 #define SS_TYPEMASK 0x0000001FL
+#define SS_REALSIZECONTROL 0x00000040L
 #define SS_NOPREFIX 0x00000080L
 #define SS_NOTIFY 0x00000100L
 #define SS_CENTERIMAGE 0x00000200L
@@ -183,6 +184,8 @@
 #define LB_GETCOUNT 0x018B
 #define LB_SELECTSTRING 0x018C
 #define LB_GETTOPINDEX 0x018E
+#define LB_SETITEMHEIGHT 0x01A0
+#define LB_GETITEMHEIGHT 0x01A1
 #define LB_FINDSTRING 0x018F
 #define LB_GETITEMDATA 0x0199
 #define LB_SETITEMDATA 0x019A
@@ -232,6 +235,8 @@
 #define CB_SHOWDROPDOWN 0x014F
 #define CB_GETITEMDATA 0x0150
 #define CB_SETITEMDATA 0x0151
+#define CB_SETITEMHEIGHT 0x0153
+#define CB_GETITEMHEIGHT 0x0154
 #define CB_GETDROPPEDSTATE 0x0157
 #define CB_FINDSTRINGEXACT 0x0158
 
@@ -274,13 +279,27 @@ BOOL GetComboBoxInfo(HWND combo, PCOMBOBOXINFO info);
 #define SBS_SIZEBOX 0x0008L
 #define SBS_SIZEGRIP 0x0010L
 
+// Scroll requests (WM_HSCROLL/WM_VSCROLL low word) and scroll bar kinds.
+#define SB_LINEUP 0
+#define SB_LINELEFT 0
+#define SB_LINEDOWN 1
+#define SB_LINERIGHT 1
+#define SB_PAGEUP 2
+#define SB_PAGELEFT 2
+#define SB_PAGEDOWN 3
+#define SB_PAGERIGHT 3
+#define SB_THUMBPOSITION 4
+#define SB_THUMBTRACK 5
+#define SB_TOP 6
+#define SB_LEFT 6
+#define SB_BOTTOM 7
+#define SB_RIGHT 7
+#define SB_ENDSCROLL 8
+#define SB_HORZ 0
+#define SB_VERT 1
+#define SB_CTL 2
+
 #define SBM_SETPOS 0x00E0
 #define SBM_GETPOS 0x00E1
 #define SBM_SETRANGE 0x00E2
 #define SBM_GETRANGE 0x00E3
-
-// ---- USER32 calls on the buttons of a dialog ----------------------------
-
-BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
-BOOL CheckDlgButton(HWND dialog, int id, UINT check);
-UINT IsDlgButtonChecked(HWND dialog, int id);

@@ -247,6 +247,8 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
 BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count);
 BOOL MoveToEx(HDC dc, int x, int y, LPPOINT previous);
 BOOL LineTo(HDC dc, int x, int y);
+COLORREF GetPixel(HDC dc, int x, int y);
+COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 
 // ---- USER32 (GDI side) --------------------------------------------------
 
