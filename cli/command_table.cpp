@@ -1,0 +1,62 @@
+// The table of commands, the help text and the version line.
+#include <array>
+
+#include "cli/commands.h"
+
+namespace tavrin::cli {
+
+namespace {
+
+constexpr std::array kCommands{
+    Command{"calc", RunCalc,
+            "calc [--raw] N A V I    the calculator's result text for inputs n, a (ft),\n"
+            "                        v (volts), i (amps); --raw: rho with 17 digits"},
+    Command{"number", RunNumber,
+            "number TEXT...          each text converted as typed into a box (21 digits)"},
+    Command{"format", RunFormat,
+            "format MASK VALUE...    each value (a C double) under the picture mask"},
+    Command{"digits", RunDigits,
+            "digits COUNT VALUE...   decimal digits, exponent and sign of each value\n"
+            "                        (COUNT from 1 to 4932)"},
+    Command{"batch", RunBatch,
+            "batch [FILE]            readings 'n a v i' per line (commas, tabs or spaces;\n"
+            "                        '#' comments; optional header) from FILE or stdin,\n"
+            "                        CSV out: n,a,v,i,rho,text; exit 1 if lines were skipped"},
+};
+
+}  // namespace
+
+std::span<const Command> Commands() {
+  return kCommands;
+}
+
+const Command* FindCommand(std::string_view name) {
+  for (const Command& command : kCommands) {
+    if (command.name == name) return &command;
+  }
+  return nullptr;
+}
+
+void PrintHelp(std::FILE* out) {
+  std::fputs(
+      "usage: tavrin COMMAND ARGUMENTS...\n"
+      "Apparent resistivity of Schlumberger soundings, rho = pi n (n+1) a V / I,\n"
+      "with the calculator's own number reading and \"###.#\" result text.\n\n"
+      "commands:\n",
+      out);
+  for (const Command& command : kCommands) {
+    std::fprintf(out, "  %.*s\n", static_cast<int>(command.synopsis.size()),
+                 command.synopsis.data());
+  }
+  std::fputs(
+      "\n  --help                  this text\n"
+      "  --version               the version\n\n"
+      "exit status: 0 done, 1 batch lines skipped, 2 wrong usage or unreadable file\n",
+      out);
+}
+
+void PrintVersion(std::FILE* out) {
+  std::fputs("tavrin " TAVRIN_VERSION "\n", out);
+}
+
+}  // namespace tavrin::cli

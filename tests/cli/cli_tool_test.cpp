@@ -1,0 +1,417 @@
+// End-to-end tests of the tavrin tool: the built binary is run with
+// arguments and standard input; its output, error output and exit status are
+// checked against the calculator's documented results.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "run_tool.h"
+
+namespace tavrin::test {
+namespace {
+
+// The "###.#" text of +infinity: nineteen "9"s, 980 "0"s and the point.
+std::string InfinityText() {
+  return std::string(19, '9') + std::string(980, '0') + ".";
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string Printf17(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
+std::string Printf21(long double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.21Lg", value);
+  return text;
+}
+
+struct OutputCase {
+  std::vector<std::string> args;
+  std::string expected;  // the whole of stdout, without the final line feed
+};
+
+void ExpectOutputs(const std::vector<OutputCase>& cases) {
+  for (const OutputCase& c : cases) {
+    std::string joined;
+    for (const std::string& arg : c.args) joined += " [" + arg + "]";
+    SCOPED_TRACE("tavrin" + joined);
+    const ToolRun run = RunTool(c.args);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, c.expected + "\n");
+  }
+}
+
+TEST(CalcCommand, ResultTextAsTheWindowShowsIt) {
+  ExpectOutputs({
+      {{"calc", "1", "50", "2.0", "2.0"}, "314.2"},
+      {{"calc", "2", "10", "0.5", "0.1"}, "942.5"},
+      {{"calc", "0", "50", "2.0", "2.0"}, "0."},
+      {{"calc", "-1", "50", "2.0", "2.0"}, "0."},
+      {{"calc", "-1", "50", "2.0", "0"}, "0."},  // NaN
+      {{"calc", "-0.5", "50", "2.0", "2.0"}, "-39.3"},
+      {{"calc", "16", "50", "2.0", "2.0"}, "42725.6"},
+      {{"calc", "&H10", "50", "2.0", "2.0"}, "42725.6"},
+      {{"calc", "1", "50", "2.0V", "2.0"}, "314.2"},
+      {{"calc", " 1", "50ft", "2.0", "2,0"}, "314.2"},
+      {{"calc", "1", "50", "2.0", "0"}, InfinityText()},
+      {{"calc", "1", "50", "2.0", ""}, InfinityText()},
+      {{"calc", "1", "50", "-2.0", "0"}, "-" + InfinityText()},
+      {{"calc", "1e400", "50", "2.0", "2.0"}, InfinityText()},
+      {{"calc", "", "", "", ""}, "0."},
+      {{"calc", "--", "1", "50", "2.0", "2.0"}, "314.2"},
+      // "--raw" after "--" is an input text (it reads as negative zero).
+      {{"calc", "--", "--raw", "50", "2.0", "2.0"}, "0."},
+  });
+}
+
+TEST(CalcCommand, RawResistivity) {
+  ExpectOutputs({
+      {{"calc", "--raw", "1", "50", "2.0", "2.0"}, "314.15901184082031"},
+      {{"calc", "1", "50", "2.0", "2.0", "--raw"}, "314.15901184082031"},
+      {{"calc", "--raw", "2", "10", "0.5", "0.1"}, Printf17(942.4770355224609)},
+      {{"calc", "--raw", "1", "50", "2.0", "0"}, "inf"},
+      {{"calc", "--raw", "1", "50", "-2.0", "0"}, "-inf"},
+      {{"calc", "--raw", "", "", "", ""}, "nan"},
+      {{"calc", "--raw", "-1", "50", "2.0", "0"}, "nan"},
+      {{"calc", "--raw", "0", "50", "2.0", "2.0"}, "0"},
+  });
+}
+
+TEST(NumberCommand, ConvertsAsATextBox) {
+  struct Case {
+    std::string text;
+    long double value;
+  };
+  const std::vector<Case> cases = {
+      {"2.0", 2},
+      {" 50", 50},
+      {"\t7", 7},
+      {"\n7", 7},
+      {"\r7", 0},
+      {"1,5", 1},
+      {"2.0V", 2},
+      {"-3", -3},
+      {"+5", 5},
+      {"-", -0.0L},
+      {"- 5", -0.0L},
+      {"+-5", 0},
+      {".", 0},
+      {".5", 0.5L},
+      {"5.", 5},
+      {"1.2.3", 1.2L},
+      {"0.005", 0.005L},
+      {"000", 0},
+      {"1e3", 1000},
+      {"1D2", 100},
+      {"1d-2", 0.01L},
+      {"2.5E+3x", 2500},
+      {"1e", 1},
+      {"1e+", 1},
+      {"1ex", 1},
+      {"12345678901234567890", 12345678901234567800.0L},
+      {"1e4932", 0x1p127L},
+      {"-1e5000", -0x1p127L},
+      {"1e65540", 0x1p127L},
+      {"1e-5000", 0},
+      {"", 0},
+      {"abc", 0},
+      {"&H10", 16},
+      {"&h1f", 31},
+      {"&B101", 5},
+      {"&O17", 15},
+      {"&Q17", 15},
+      {"&17", 15},
+      {"&18", 1},
+      {"&", 0},
+      {"&H", 0},
+      {"&HG", 0},
+      {"& H10", 0},
+      {"-&H10", -0.0L},
+      {"&H7FFF", 32767},
+      {"&H8000", -32768},
+      {"&HFFFF", -1},
+      {"&HFFFF&", 65535},
+      {"&H0FFFF", 65535},
+      {"&HFFFF?", 65535},
+      {"&HFFFF%", -1},
+      {"&HFFFFFFFF", -1},
+      {"&HFFFFFFFF&", -1},
+      {"&HFFFFFFFF&&", 4294967295.0L},
+      {"&H80000000", -2147483648.0L},
+      {"&H100000000", 4294967296.0L},
+      {"&HFFFFFFFFFFFFFFFF", -1},
+      {"&HFFFFFFFFFFFFFFFF?", 0},
+      {"&H10000000000000000", 0},
+      {"&H00000000000000001", 1},
+  };
+  std::vector<std::string> args = {"number"};
+  for (const Case& c : cases) args.push_back(c.text);
+  const ToolRun run = RunTool(args);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), cases.size());
+  for (std::size_t k = 0; k < cases.size(); ++k) {
+    SCOPED_TRACE("text [" + cases[k].text + "]");
+    EXPECT_EQ(lines[k], Printf21(cases[k].value));
+  }
+}
+
+TEST(NumberCommand, BeyondTheDoubleRangeStaysFinite) {
+  const ToolRun run = RunTool({"number", "1e400", "-1e-400"});
+  ASSERT_EQ(run.status, 0);
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 2u);
+  // 10^400 built from the power table: within a few units of the last place.
+  const long double big = std::strtold(lines[0].c_str(), nullptr);
+  EXPECT_NEAR(static_cast<double>(big / 1e400L), 1.0, 1e-17);
+  const long double small = std::strtold(lines[1].c_str(), nullptr);
+  EXPECT_NEAR(static_cast<double>(small / -1e-400L), 1.0, 1e-17);
+}
+
+TEST(FormatCommand, MasksAndValues) {
+  const std::string infinity = InfinityText();
+  const std::string e300 = "1" + std::string(16, '0') + "5" + std::string(283, '0') + ".";
+  ExpectOutputs({
+      {{"format", "###.#", "314.1590118408203", "942.4770355224609", "0", "-0"},
+       "314.2\n942.5\n0.\n0."},
+      {{"format", "###.#", "0.04", "0.05", "0.25", "0.5", "0.75", "0.96", "1"},
+       "0.\n0.1\n0.2\n0.5\n0.8\n1.\n1."},
+      {{"format", "###.#", "5.04", "5.25", "5.35", "12.25", "99.95", "123.45", "999.95"},
+       "5.\n5.2\n5.3\n12.2\n100.\n123.5\n1000."},
+      {{"format", "###.#", "1234.56", "12345.678", "-0.01", "-0.05", "-5.25", "-123.4", "-1234.56"},
+       "1234.6\n12345.7\n-0.\n-0.1\n-5.2\n-123.4\n-1234.6"},
+      {{"format", "###.#", "1e20", "123456789012345678901", "1e-300"},
+       "100000000000000000000.\n123456789012345684000.\n0."},
+      {{"format", "###.#", "1e300", "inf", "-inf", "nan"},
+       e300 + "\n" + infinity + "\n-" + infinity + "\n0."},
+      {{"format", "#,##0.00", "1234567.891"}, "1,234,567.89"},
+      {{"format", "0.00", "-0.001"}, "-0.00"},
+      {{"format", "$#,##0.00;($#,##0.00)", "-5"}, "($5.00)"},
+      {{"format", "0.0;-0.0;\"zero\"", "0"}, "zero"},
+      {{"format", "0%", "0.5"}, "50%"},
+      {{"format", "**##", "5", "-5"}, "***5\n**-5"},
+      {{"format", "000", "-5"}, "-005"},
+      {{"format", "0##", "5"}, "005"},
+      {{"format", "#0", "5"}, "5"},
+      {{"format", "0,000", "5"}, "0,005"},
+      {{"format", "#.#0", "1"}, "1.0"},
+      {{"format", "#.#,", "12345"}, "12,345."},
+      {{"format", "0.00E+00", "1234567.891", "0.5", "0.9999", "0"},
+       "1.23E+6\n5.00E-1\n1.00E+0\n0.00E+0"},
+      {{"format", "0.00E-00", "1234567.891", "0.5"}, "1.23E06\n5.00E-1"},
+      {{"format", "##0.0E+0", "5"}, "500.0E-2"},
+      {{"format", "A#B", "5"}, "5"},
+      {{"format", "\"abc\"#", "5"}, "abc5"},
+      {{"format", "#;;#", "-5"}, "-5"},
+      {{"format", "", "0.5", "-2.5", "1e20"}, ".5\n-2.5\n1E+20"},
+  });
+}
+
+TEST(DigitsCommand, DigitsExponentAndSign) {
+  ExpectOutputs({
+      {{"digits", "18", "1", "5", "12.5"},
+       "100000000000000000 1 +\n500000000000000000 1 +\n125000000000000000 2 +"},
+      {{"digits", "18", "0.05", "314.1590118408203"},
+       "500000000000000028 -1 +\n314159011840820312 3 +"},
+      {{"digits", "18", "1e300", "1.7976931348623157e308", "4.94e-324"},
+       "100000000000000005 301 +\n179769313486231571 309 +\n494065645841246544 -323 +"},
+      {{"digits", "15", "0.30000000000000004"}, "300000000000000 0 +"},
+      {{"digits", "5", "0", "-0", "nan", "-nan"}, "00000 1 +\n00000 1 +\n00000 1 +\n00000 1 +"},
+      {{"digits", "5", "inf", "-inf"}, "99999 999 +\n99999 999 -"},
+      {{"digits", "3", "-12.5"}, "125 2 -"},
+      // Rounding at the count: above, carry through, and exact halves to even.
+      {{"digits", "1", "0.96", "0.125"}, "1 1 +\n1 0 +"},
+      {{"digits", "2", "0.96", "0.125", "0.375"}, "96 0 +\n12 0 +\n38 0 +"},
+      // Beyond 19 digits the generator gives 18 digits and one "0".
+      {{"digits", "25", "1"}, "1000000000000000000 1 +"},
+      {{"digits", "4932", "-2"}, "2000000000000000000 1 -"},
+  });
+}
+
+TEST(DigitsCommand, EstimateCorrectedFromBelow) {
+  // 2^-877 is about 9.92e-265: the first estimate of the exponent is one too
+  // high and the scaling step corrects it.
+  const ToolRun run = RunTool({"digits", "18", "0x1p-877"});
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.substr(0, 3), "992");
+  EXPECT_NE(run.out.find(" -264 +\n"), std::string::npos) << run.out;
+}
+
+TEST(Usage, WrongUseExitsTwoWithOneLineOnStderr) {
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"frobnicate"},
+      {"--frobnicate"},
+      {"calc", "1", "50", "2.0"},
+      {"calc", "1", "50", "2.0", "2.0", "7"},
+      {"calc", "--raw"},
+      {"number"},
+      {"format"},
+      {"format", "###.#"},
+      {"format", "###.#", "1", "abc"},
+      {"format", "###.#", "2x"},
+      {"format", "###.#", ""},
+      {"digits", "5"},
+      {"digits", "0", "1"},
+      {"digits", "-3", "1"},
+      {"digits", "4933", "1"},
+      {"digits", "99999999999999999999", "1"},
+      {"digits", "x", "1"},
+      {"digits", "5x", "1"},
+      {"digits", "5", "1", "one"},
+      {"batch", "a", "b"},
+      {"batch", "/nonexistent/tavrin/readings.txt"},
+  };
+  for (const std::vector<std::string>& args : cases) {
+    std::string joined;
+    for (const std::string& arg : args) joined += " [" + arg + "]";
+    SCOPED_TRACE("tavrin" + joined);
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");  // nothing is written before the arguments are checked
+    ASSERT_FALSE(run.err.empty());
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+  }
+}
+
+TEST(Usage, HelpAndVersion) {
+  const ToolRun help = RunTool({"--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* command : {"calc", "number", "format", "digits", "batch"}) {
+    EXPECT_NE(help.out.find(command), std::string::npos) << command;
+  }
+  const ToolRun version = RunTool({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("tavrin ", 0), 0u) << version.out;
+}
+
+struct BatchCase {
+  std::string name;
+  std::string input;
+  std::vector<std::string> rows;          // output lines after the header
+  int status;                             // expected exit status
+  std::vector<std::string> errorMarkers;  // texts stderr must contain
+};
+
+const std::string kRho314 = "314.15901184082031";
+
+TEST(BatchCommand, ReadingsToCsv) {
+  const std::string rho942 = Printf17(942.4770355224609);
+  const std::string longV = "2." + std::string(30000, '0');
+  const std::vector<BatchCase> cases = {
+      {"empty input", "", {}, 0, {}},
+      {"header, comment, blank lines",
+       "n,a,v,i\n# first sounding\n\n   \n1,50,2.0,2.0\n2 10 0.5 0.1\n",
+       {"1,50,2.0,2.0," + kRho314 + ",314.2", "2,10,0.5,0.1," + rho942 + ",942.5"},
+       0,
+       {}},
+      {"header after comments",
+       "# c\nN A V I\n1\t50\t2.0\t2.0\n",
+       {"1,50,2.0,2.0," + kRho314 + ",314.2"},
+       0,
+       {}},
+      {"only the first line can be a header",
+       "1,50,2.0,2.0\nn,a,v,i\n",
+       {"1,50,2.0,2.0," + kRho314 + ",314.2", "n,a,v,i,nan,0."},
+       0,
+       {}},
+      {"short lines are skipped and reported",
+       "1,50,2.0,2.0\n1,2,3\n2,10,0.5,0.1\n7\n",
+       {"1,50,2.0,2.0," + kRho314 + ",314.2", "2,10,0.5,0.1," + rho942 + ",942.5"},
+       1,
+       {"line 2", "line 4"}},
+      {"CRLF line ends and mixed separators",
+       "1, 50,\t2.0 2.0\r\n2 ,10 , 0.5,0.1\r\n",
+       {"1,50,2.0,2.0," + kRho314 + ",314.2", "2,10,0.5,0.1," + rho942 + ",942.5"},
+       0,
+       {}},
+      {"quoted fields keep commas and are quoted again",
+       "\"1,5\",50,2.0,2.0\n1,50,\"2.0 V\",2.0\n",
+       {"\"1,5\",50,2.0,2.0," + kRho314 + ",314.2", "1,50,\"2.0 V\",2.0," + kRho314 + ",314.2"},
+       0,
+       {}},
+      {"a quote inside a field",
+       "1,50,2.0\",2.0\n",
+       {"1,50,\"2.0\"\"\",2.0," + kRho314 + ",314.2"},
+       0,
+       {}},
+      {"empty fields are empty texts",
+       "1,50,2.0,\n,,,\n",
+       {"1,50,2.0,,inf," + InfinityText(), ",,,,nan,0."},
+       0,
+       {}},
+      {"fields beyond the fourth are ignored",
+       "1,50,2.0,2.0,station 4,x\n",
+       {"1,50,2.0,2.0," + kRho314 + ",314.2"},
+       0,
+       {}},
+      {"negative and radix inputs",
+       "-0.5 50 2.0 2.0\n&H10 50 2.0 2.0\n",
+       {"-0.5,50,2.0,2.0," + Printf17(-39.269876480102539) + ",-39.3",
+        "&H10,50,2.0,2.0," + Printf17(42725.625610351562) + ",42725.6"},
+       0,
+       {}},
+      {"a very long field",
+       "1," + std::string("50") + "," + longV + ",2.0\n",
+       {"1,50," + longV + ",2.0," + kRho314 + ",314.2"},
+       0,
+       {}},
+      {"a very long line",
+       "1,50,2.0,2.0," + std::string(1 << 20, 'x') + "\n1 2\n",
+       {"1,50,2.0,2.0," + kRho314 + ",314.2"},
+       1,
+       {"line 2"}},
+      {"no final line feed", "1,50,2.0,2.0", {"1,50,2.0,2.0," + kRho314 + ",314.2"}, 0, {}},
+  };
+  for (const BatchCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ToolRun run = RunTool({"batch"}, c.input);
+    EXPECT_EQ(run.status, c.status);
+    std::vector<std::string> expected = {"n,a,v,i,rho,text"};
+    expected.insert(expected.end(), c.rows.begin(), c.rows.end());
+    EXPECT_EQ(Lines(run.out), expected);
+    if (c.errorMarkers.empty()) {
+      EXPECT_EQ(run.err, "");
+    }
+    for (const std::string& marker : c.errorMarkers) {
+      EXPECT_NE(run.err.find(marker), std::string::npos) << marker << " in: " << run.err;
+    }
+  }
+}
+
+TEST(BatchCommand, FileArgumentAndDashForStdin) {
+  char path[] = "/tmp/tavrin_batch_XXXXXX";
+  const int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  const std::string input = "n a v i\n2 10 0.5 0.1\n";
+  ASSERT_EQ(write(fd, input.data(), input.size()), static_cast<ssize_t>(input.size()));
+  close(fd);
+  const std::string expected =
+      "n,a,v,i,rho,text\n2,10,0.5,0.1," + Printf17(942.4770355224609) + ",942.5\n";
+  const ToolRun fromFile = RunTool({"batch", path});
+  const ToolRun fromStdin = RunTool({"batch", "-"}, input);
+  std::remove(path);
+  EXPECT_EQ(fromFile.status, 0);
+  EXPECT_EQ(fromFile.out, expected);
+  EXPECT_EQ(fromStdin.status, 0);
+  EXPECT_EQ(fromStdin.out, expected);
+}
+
+}  // namespace
+}  // namespace tavrin::test

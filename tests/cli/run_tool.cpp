@@ -1,0 +1,87 @@
+// Child-process runner for the tool's tests. Standard input, output and error
+// go through temporary files, so large inputs and outputs cannot deadlock.
+#include "run_tool.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace tavrin::test {
+
+namespace {
+
+// A temporary file that is removed when it goes.
+class TempFile {
+ public:
+  TempFile() {
+    char name[] = "/tmp/tavrin_cli_test_XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd < 0) throw std::runtime_error("mkstemp failed");
+    close(fd);
+    path_ = name;
+  }
+  ~TempFile() { std::remove(path_.c_str()); }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  const std::string& path() const { return path_; }
+  void Write(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
+  std::string Read() const {
+    std::ifstream in(path_, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+
+ private:
+  std::string path_;
+};
+
+// Points descriptor `target` at `path` (opened with `flags`); child side only.
+void Redirect(int target, const std::string& path, int flags) {
+  const int fd = open(path.c_str(), flags, 0600);
+  if (fd < 0 || dup2(fd, target) < 0) _exit(127);
+  close(fd);
+}
+
+}  // namespace
+
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& input) {
+  TempFile in, out, err;
+  in.Write(input);
+
+  std::vector<char*> argv;
+  std::string program = TAVRIN_TOOL_PATH;
+  argv.push_back(program.data());
+  std::vector<std::string> copies(args);
+  for (std::string& arg : copies) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+
+  const pid_t child = fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    Redirect(STDIN_FILENO, in.path(), O_RDONLY);
+    Redirect(STDOUT_FILENO, out.path(), O_WRONLY | O_TRUNC);
+    Redirect(STDERR_FILENO, err.path(), O_WRONLY | O_TRUNC);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int wstatus = 0;
+  while (waitpid(child, &wstatus, 0) < 0) {
+    if (errno != EINTR) throw std::runtime_error("waitpid failed");
+  }
+  ToolRun run;
+  run.out = out.Read();
+  run.err = err.Read();
+  run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+  return run;
+}
+
+}  // namespace tavrin::test

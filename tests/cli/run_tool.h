@@ -1,0 +1,20 @@
+// Runs the built tavrin tool as a child process with given arguments and
+// standard input, and collects its standard output, standard error and exit
+// status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tavrin::test {
+
+struct ToolRun {
+  std::string out;
+  std::string err;
+  int status = -1;  // the exit status; -1 when the tool did not exit normally
+};
+
+// Runs the tool with `args` (after the program name) and `input` on stdin.
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& input = "");
+
+}  // namespace tavrin::test
