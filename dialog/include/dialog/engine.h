@@ -53,14 +53,13 @@ void DialogSetDefaultFont(TextRef face, std::int32_t points);
 
 // Creates a hidden dialog; 0 when none was made.
 HWND DialogNew(std::uint32_t mode, HWND parent, TextRef caption, std::int32_t x, std::int32_t y,
-               std::int32_t width, std::int32_t height, std::uint32_t style,
-               std::uint32_t exStyle);
+               std::int32_t width, std::int32_t height, std::uint32_t style, std::uint32_t exStyle);
 
 // Adds a control to a dialog made by DialogNew; 0 when none was made.
 HWND ControlAdd(ControlKind kind, TextRef className, HWND dialog, std::int32_t id, TextRef caption,
-                std::span<const TextRef> items, std::int32_t x, std::int32_t y,
-                std::int32_t width, std::int32_t height, std::uint32_t style,
-                std::uint32_t exStyle, ControlCallback callback);
+                std::span<const TextRef> items, std::int32_t x, std::int32_t y, std::int32_t width,
+                std::int32_t height, std::uint32_t style, std::uint32_t exStyle,
+                ControlCallback callback);
 
 // Gives a control (or the dialog, with DialogSelfId) its text and background colours.
 void ControlSetColor(HWND dialog, std::int32_t id, std::int32_t textColor, std::int32_t backColor);
