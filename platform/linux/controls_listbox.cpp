@@ -39,7 +39,7 @@ DWORD Style(HWND w) {
 }
 
 // The order of a sorted list, as Wine's comparison sorts ASCII texts: case
-// is ignored, hyphens and apostrophes are passed over, and other
+// is ignored, hyphens and apostrophes are passed over at first, and other
 // punctuation comes before digits, which come before letters.
 int Rank(unsigned char c) {
   if (std::isalpha(c)) return 2;
@@ -49,6 +49,14 @@ int Rank(unsigned char c) {
 
 bool Skipped(unsigned char c) {
   return c == '-' || c == '\'';
+}
+
+// Position of the first hyphen or apostrophe; the length when there is none,
+// which ranks a text without one before any text with one.
+std::size_t FirstSkipped(const std::string& s) {
+  for (std::size_t i = 0; i < s.size(); ++i)
+    if (Skipped(static_cast<unsigned char>(s[i]))) return i;
+  return std::string::npos;
 }
 
 int Compare(const std::string& a, const std::string& b) {
@@ -70,6 +78,12 @@ int Compare(const std::string& a, const std::string& b) {
   const bool aDone = i == a.size();
   const bool bDone = j == b.size();
   if (aDone != bDone) return aDone ? -1 : 1;
+  // Equal but for hyphens and apostrophes: Wine puts a text without them
+  // first, and of two with them the one whose first comes later ("x-"
+  // before "-x").
+  const std::size_t ha = FirstSkipped(a);
+  const std::size_t hb = FirstSkipped(b);
+  if (ha != hb) return ha > hb ? -1 : 1;
   return 0;
 }
 
