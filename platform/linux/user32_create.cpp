@@ -47,6 +47,9 @@ void Free(const WindowPtr& window) {
     if (auto parent = Find(window->parent)) std::erase(parent->children, window->handle);
   }
   PurgeMessages(*window);
+  KillWindowTimers(window->handle);
+  if (window->menu) DestroyMenuTree(window->menu);  // the menu bar goes with its window
+  window->menu = nullptr;
   ForgetThreadReferences(window->handle);
   RemoveWindow(window);
 }
@@ -148,7 +151,7 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
   const SIZE client = ClientSize(*w);
   Deliver(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.cx, client.cy));
   {
-    RECT in = FrameInsets(w->style, w->exStyle);
+    RECT in = WindowInsets(*w);
     Deliver(w, WM_MOVE, 0, MAKELPARAM(w->rect.left + in.left, w->rect.top + in.top));
   }
   // The parent learns of a new child unless the child asks otherwise.
@@ -207,6 +210,7 @@ void ResetThreadWindows() {
     t.queue->quitCode = 0;
   }
   t.keys.fill(false);
+  t.timers.clear();
   t.idleHook = nullptr;
   t.inIdleHook = false;
   t.focus = t.active = t.capture = nullptr;

@@ -1,6 +1,6 @@
 // DefWindowProcA: the default handling of window messages (text, close,
 // system commands, painting, size and move reports, default control
-// colours), CallWindowProcA, and the menu calls (our windows have no menus).
+// colours) and CallWindowProcA.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -63,7 +63,7 @@ WPARAM SizeType(const Window& w) {
 
 void ReportPositionChange(const WindowPtr& w, const WINDOWPOS& wp) {
   if (!(wp.flags & kNoClientMove)) {
-    const RECT in = (w->style & WS_MINIMIZE) ? RECT{} : FrameInsets(w->style, w->exStyle);
+    const RECT in = (w->style & WS_MINIMIZE) ? RECT{} : WindowInsets(*w);
     Deliver(w, WM_MOVE, 0, MAKELPARAM(w->rect.left + in.left, w->rect.top + in.top));
   }
   if (!(wp.flags & kNoClientSize) && !w->gone) {
@@ -158,13 +158,4 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   return lpPrevWndFunc ? lpPrevWndFunc(hWnd, Msg, wParam, lParam) : 0;
-}
-
-HMENU GetMenu(HWND) {
-  return nullptr;
-}
-
-BOOL GetMenuItemInfoA(HMENU, UINT, BOOL, LPMENUITEMINFOA) {
-  // No menu exists on this platform, so no menu handle is valid.
-  return FALSE;
 }

@@ -183,6 +183,12 @@ BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax
       return TRUE;
     }
   }
+  // WM_TIMER comes last, once nothing else is waiting.
+  if (MatchesRange(wMsgFilterMin, wMsgFilterMax, WM_TIMER) && TakeDueTimer(hWnd, remove, m)) {
+    *lpMsg = m;
+    t.lastMessage = m;
+    return TRUE;
+  }
   if (t.idleHook && !t.inIdleHook) {
     auto hook = t.idleHook;  // the hook may replace itself
     t.inIdleHook = true;
@@ -225,6 +231,12 @@ BOOL TranslateMessage(const MSG* lpMsg) {
 
 LRESULT DispatchMessageA(const MSG* lpMsg) {
   if (lpMsg == nullptr) return 0;
+  if (lpMsg->message == WM_TIMER && lpMsg->lParam != 0) {
+    // A timer with a procedure calls it instead of the window procedure.
+    auto proc = reinterpret_cast<TIMERPROC>(lpMsg->lParam);
+    proc(lpMsg->hwnd, WM_TIMER, lpMsg->wParam, lpMsg->time);
+    return 0;
+  }
   auto w = Find(lpMsg->hwnd);
   if (!w) return 0;
   const LRESULT result = Deliver(w, lpMsg->message, lpMsg->wParam, lpMsg->lParam);

@@ -159,16 +159,24 @@ POINT WindowOrigin(const Window& window) {
   return p;
 }
 
+RECT WindowInsets(const Window& window) {
+  RECT in = FrameInsets(window.style, window.exStyle);
+  // A menu bar takes SM_CYMENU (19) from the top of the client area; the
+  // window keeps its size (measured with SetMenu on a dialog under Wine).
+  if (window.menu && !(window.style & WS_CHILD)) in.top += GetSystemMetrics(SM_CYMENU);
+  return in;
+}
+
 POINT ClientOrigin(const Window& window) {
   POINT p = WindowOrigin(window);
   if (window.style & WS_MINIMIZE) return p;
-  RECT in = FrameInsets(window.style, window.exStyle);
+  RECT in = WindowInsets(window);
   return POINT{p.x + in.left, p.y + in.top};
 }
 
 SIZE ClientSize(const Window& window) {
   if (window.style & WS_MINIMIZE) return SIZE{0, 0};  // an iconic window has no client area
-  RECT in = FrameInsets(window.style, window.exStyle);
+  RECT in = WindowInsets(window);
   LONG w = window.rect.right - window.rect.left - in.left - in.right;
   LONG h = window.rect.bottom - window.rect.top - in.top - in.bottom;
   return SIZE{std::max<LONG>(w, 0), std::max<LONG>(h, 0)};

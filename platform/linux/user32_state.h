@@ -11,6 +11,7 @@
 
 #include <array>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -87,6 +88,7 @@ struct Window {
   bool needsErase = false;
   bool isDialog = false;
   DialogState dialog;
+  HMENU menu = nullptr;  // the menu bar of a top-level window
 };
 
 using WindowPtr = std::shared_ptr<Window>;
@@ -112,7 +114,16 @@ std::shared_ptr<const WindowClass> FindClass(LPCSTR nameOrAtom);
 void EnsureSystemClasses();
 
 // ---- Per-thread state -----------------------------------------------------
+struct Timer {
+  HWND hwnd;
+  UINT_PTR id;
+  UINT elapse;
+  void* proc;         // TIMERPROC, handed on in lParam
+  std::uint64_t due;  // steady clock, milliseconds
+};
+
 struct ThreadState {
+  std::vector<Timer> timers;
   HWND focus = nullptr;
   HWND active = nullptr;
   HWND capture = nullptr;
@@ -133,6 +144,8 @@ RECT FrameInsets(DWORD style, DWORD exStyle);
 POINT WindowOrigin(const Window& window);
 POINT ClientOrigin(const Window& window);
 SIZE ClientSize(const Window& window);
+// The frame of the window plus its menu bar, if it has one.
+RECT WindowInsets(const Window& window);
 // Win32's MulDiv: a * b / c rounded half away from zero; -1 when c is 0.
 int MulDivRound(int a, int b, int c);
 
@@ -150,6 +163,16 @@ void Activate(HWND handle);
 HWND TopLevelOf(HWND handle);
 // True when `descendant` is `ancestor` or lies inside it.
 bool IsSelfOrDescendant(HWND ancestor, HWND descendant);
+
+// ---- Menus and timers ------------------------------------------------------
+// Destroys a menu and its submenus (DestroyWindow does this for the menu bar).
+void DestroyMenuTree(HMENU menu);
+// A WM_TIMER for the first due timer of the thread whose window passes the
+// filter; with `remove` the timer starts its next period.
+bool TakeDueTimer(HWND filter, bool remove, MSG& out);
+// Stops every timer of `handle`.
+void KillWindowTimers(HWND handle);
+std::uint64_t SteadyMilliseconds();
 
 // ---- Dialog manager ---------------------------------------------------------
 // The default dialog procedure's handling after the dialog procedure

@@ -321,3 +321,94 @@ TEST_F(WindowsTest, CloseCommandsDestroyAnOrdinaryWindow) {
 
 }  // namespace
 }  // namespace tavrin::test
+
+namespace tavrin::test {
+namespace {
+
+TEST_F(WindowsTest, MenuItemsKeepTheirDataAndTheBarTakesRoomFromTheClient) {
+  HMENU menu = CreateMenu();
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(AppendMenuA(menu, MF_STRING, 5, "item"));
+  ASSERT_TRUE(AppendMenuA(menu, MF_STRING, 6, "other"));
+  MENUITEMINFOA set{};
+  set.cbSize = sizeof set;
+  set.fMask = MIIM_DATA;
+  set.dwItemData = 0xABC;
+  ASSERT_TRUE(SetMenuItemInfoA(menu, 5, FALSE, &set));
+  struct Case {
+    UINT cbSize;
+    UINT item;
+    BOOL found;
+    ULONG_PTR data;
+  };
+  const Case cases[] = {{44, 5, TRUE, 0xABC},
+                        {sizeof(MENUITEMINFOA), 5, TRUE, 0xABC},
+                        {44, 6, TRUE, 0},
+                        {40, 5, FALSE, 0},
+                        {44, 77, FALSE, 0}};
+  for (const auto& c : cases) {
+    MENUITEMINFOA info{};
+    info.cbSize = c.cbSize;
+    info.fMask = MIIM_DATA;
+    EXPECT_EQ(GetMenuItemInfoA(menu, c.item, FALSE, &info) != 0, c.found != 0)
+        << c.cbSize << " " << c.item;
+    EXPECT_EQ(info.dwItemData, c.data);
+  }
+  RECT before, after, client;
+  GetWindowRect(top_, &before);
+  ASSERT_TRUE(SetMenu(top_, menu));
+  GetWindowRect(top_, &after);
+  GetClientRect(top_, &client);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+  EXPECT_EQ(client.bottom, 200 - 19);
+  MENUITEMINFOA info{};
+  info.cbSize = 44;
+  info.fMask = MIIM_DATA;
+  ASSERT_TRUE(GetMenuItemInfoA(GetMenu(top_), 5, FALSE, &info));
+  EXPECT_EQ(info.dwItemData, 0xABCu);
+  DestroyWindow(top_);
+  EXPECT_FALSE(IsMenu(menu));  // the menu bar goes with its window
+}
+
+std::vector<UINT_PTR> g_timerProcIds;
+void CALLBACK RecordTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  g_timerProcIds.push_back(id);
+}
+
+TEST_F(WindowsTest, TimersComeAfterPaintWhichComesAfterQuit) {
+  ShowWindow(top_, SW_SHOWNA);
+  Pump();
+  EXPECT_EQ(SetTimer(top_, 7, 10, nullptr), 7u);
+  const UINT_PTR threadTimer = SetTimer(nullptr, 0, 10, RecordTimer);
+  EXPECT_NE(threadTimer, 0u);
+  Sleep(50);
+  InvalidateRect(top_, nullptr, TRUE);
+  PostQuitMessage(3);
+  PostMessageA(top_, WM_USER, 0, 0);
+  const Event expected[] = {
+      {top_, WM_USER, 0, 0},
+      {nullptr, WM_QUIT, 3, 0},
+      {top_, WM_PAINT, 0, 0},
+      {top_, WM_TIMER, 7, 0},
+      {nullptr, WM_TIMER, threadTimer, reinterpret_cast<LPARAM>(RecordTimer)}};
+  g_timerProcIds.clear();
+  for (const auto& e : expected) {
+    MSG m;
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.hwnd, e.hwnd);
+    EXPECT_EQ(m.message, e.message);
+    EXPECT_EQ(m.wParam, e.wParam);
+    // A timer procedure's message carries a non-zero lParam (Wine puts a
+    // handle of its own there, not the address).
+    EXPECT_EQ(m.lParam != 0, e.lParam != 0);
+    if (m.message != WM_QUIT) DispatchMessageA(&m);
+  }
+  ASSERT_EQ(g_timerProcIds.size(), 1u);  // the procedure took the thread timer's message
+  EXPECT_EQ(g_timerProcIds[0], threadTimer);
+  EXPECT_TRUE(KillTimer(top_, 7));
+  EXPECT_FALSE(KillTimer(top_, 7));
+  EXPECT_TRUE(KillTimer(nullptr, threadTimer));
+}
+
+}  // namespace
+}  // namespace tavrin::test

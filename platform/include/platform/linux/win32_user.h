@@ -471,6 +471,24 @@
 #define MIIM_BITMAP 0x00000080
 #define MIIM_FTYPE 0x00000100
 
+// Menu item flags and types.
+#define MF_BYCOMMAND 0x00000000
+#define MF_BYPOSITION 0x00000400
+#define MF_STRING 0x00000000
+#define MF_ENABLED 0x00000000
+#define MF_GRAYED 0x00000001
+#define MF_DISABLED 0x00000002
+#define MF_UNCHECKED 0x00000000
+#define MF_CHECKED 0x00000008
+#define MF_POPUP 0x00000010
+#define MF_SEPARATOR 0x00000800
+#define MFT_STRING MF_STRING
+#define MFT_SEPARATOR MF_SEPARATOR
+#define MFS_ENABLED MF_ENABLED
+#define MFS_GRAYED 0x00000003
+#define MFS_DISABLED MFS_GRAYED
+#define MFS_CHECKED MF_CHECKED
+
 // Owner-draw control types, actions and states (DRAWITEMSTRUCT).
 #define ODT_MENU 1
 #define ODT_LISTBOX 2
@@ -494,6 +512,8 @@
 
 // ---------------------------------------------------------------------------
 // Structures.
+using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
+
 struct WNDCLASSA {
   UINT style;
   WNDPROC lpfnWndProc;
@@ -666,7 +686,17 @@ int GetWindowTextLengthA(HWND hWnd);
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 HMENU GetMenu(HWND hWnd);
+BOOL SetMenu(HWND hWnd, HMENU hMenu);
+HMENU CreateMenu();
+HMENU CreatePopupMenu();
+BOOL DestroyMenu(HMENU hMenu);
+BOOL IsMenu(HMENU hMenu);
+BOOL AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem);
+int GetMenuItemCount(HMENU hMenu);
 BOOL GetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPosition, LPMENUITEMINFOA lpmii);
+BOOL SetMenuItemInfoA(HMENU hmenu, UINT item, BOOL fByPositon, LPCMENUITEMINFOA lpmii);
+UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
+BOOL KillTimer(HWND hWnd, UINT_PTR uIDEvent);
 SHORT GetKeyState(int nVirtKey);
 SHORT GetAsyncKeyState(int vKey);
 
