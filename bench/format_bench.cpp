@@ -1,0 +1,88 @@
+// FormatNumber under the calculator's mask against snprintf("%.1f") and
+// std::to_chars (fixed, one decimal); GenerateDecimalDigits against
+// std::to_chars (scientific, 17 significant digits).
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <cstdio>
+
+#include "app/calculator.h"
+#include "inputs.h"
+#include "numtext/numtext.h"
+
+namespace tavrin::bench {
+namespace {
+
+constexpr ConstText kMask = kResultMask;
+constexpr std::int64_t kValueCount = static_cast<std::int64_t>(kResults.size());
+// Room for any "%.1f" of the benchmark's values and for 17-digit scientific.
+constexpr std::size_t kTextCapacity = 64;
+// Digits asked of the generator: a double's 17 significant digits.
+constexpr int kDigitCount = 17;
+
+void FormatNumber_Mask_Ours(benchmark::State& state) {
+  for (auto _ : state) {
+    for (double value : kResults) {
+      TextValue text = FormatNumber(static_cast<Extended>(value), kMask);
+      benchmark::DoNotOptimize(text.handle());
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kValueCount);
+}
+
+void FormatNumber_Mask_snprintf(benchmark::State& state) {
+  char text[kTextCapacity];
+  for (auto _ : state) {
+    for (double value : kResults) {
+      benchmark::DoNotOptimize(std::snprintf(text, sizeof text, "%.1f", value));
+      benchmark::ClobberMemory();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kValueCount);
+}
+
+void FormatNumber_Mask_to_chars(benchmark::State& state) {
+  char text[kTextCapacity];
+  for (auto _ : state) {
+    for (double value : kResults) {
+      benchmark::DoNotOptimize(
+          std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1).ptr);
+      benchmark::ClobberMemory();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kValueCount);
+}
+
+void DecimalDigits_17_Ours(benchmark::State& state) {
+  char buffer[kTextCapacity];
+  for (auto _ : state) {
+    for (double value : kResults) {
+      benchmark::DoNotOptimize(
+          GenerateDecimalDigits(static_cast<Extended>(value), kDigitCount, buffer));
+      benchmark::ClobberMemory();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kValueCount);
+}
+
+void DecimalDigits_17_to_chars(benchmark::State& state) {
+  char text[kTextCapacity];
+  for (auto _ : state) {
+    for (double value : kResults) {
+      benchmark::DoNotOptimize(std::to_chars(text, text + sizeof text, value,
+                                             std::chars_format::scientific, kDigitCount - 1)
+                                   .ptr);
+      benchmark::ClobberMemory();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kValueCount);
+}
+
+BENCHMARK(FormatNumber_Mask_Ours);
+BENCHMARK(FormatNumber_Mask_snprintf);
+BENCHMARK(FormatNumber_Mask_to_chars);
+BENCHMARK(DecimalDigits_17_Ours);
+BENCHMARK(DecimalDigits_17_to_chars);
+
+}  // namespace
+}  // namespace tavrin::bench
