@@ -37,6 +37,7 @@ check_eq() {
 cleanup() {
   local k
   wineserver -k 2>/dev/null || true
+  [ -n "$calc_rc_file" ] && rm -f "$calc_rc_file"
   for ((k = ${#e2e_pids[@]} - 1; k >= 0; k--)); do kill "${e2e_pids[k]}" 2>/dev/null; done
   wait 2>/dev/null
 }
@@ -92,6 +93,22 @@ calc_exit_code() {
   done
   echo running
 }
+
+# calc_unix_pid: the Linux process id of the running calculator (the one
+# started in this script's Wine prefix).
+calc_unix_pid() {
+  local p
+  for p in $(pgrep -f 'tavrin-calc[.]exe'); do
+    if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      echo "$p"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# rss_kb PID: resident size of a Linux process in kB.
+rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null; }
 
 # center ID: X root coordinates of a control's middle.
 center() { drive center "$1"; }
