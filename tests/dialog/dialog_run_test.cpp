@@ -477,6 +477,9 @@ TEST(ShowState, MaximizedFirstShowThenShownAtOnce) {
   EXPECT_EQ(first.wParam, static_cast<WPARAM>(SIZE_MAXIMIZED));
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_TRUE(IsZoomed(dialog));
+  HWND box = Add(dialog, ControlKind::TextBox, kBoxId, "focus");
+  ControlSetFocus(dialog, kBoxId);
+  EXPECT_EQ(GetFocus(), box);
   // Shown: a repaint of everything leaves nothing to update.
   InvalidateRect(dialog, nullptr, TRUE);
   WindowRedraw(dialog);

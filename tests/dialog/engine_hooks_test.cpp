@@ -309,7 +309,7 @@ TEST_F(EngineHooks, TabOrderEscapeAndDoneWhileTheLoopRuns) {
   int step = 0;
   platform::SetIdleHook([&step, dialog] {
     if (!IsWindow(dialog)) return;
-    if (step == 0) SetFocus(GetDlgItem(dialog, 101));
+    if (step == 0) ControlSetFocus(dialog, 101);
     if (step >= 0 && step < 7) {
       g_focusOrder.push_back(GetDlgCtrlID(GetFocus()));
       platform::PostKeystroke(VK_TAB);

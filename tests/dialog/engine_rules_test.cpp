@@ -5,13 +5,17 @@
 #include <cfenv>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dialog/control_kinds.h"
 #include "dialog/dialog_template.h"
+#include "dialog/engine.h"
 #include "dialog/fp_state.h"
 #include "dialog/resource_lookup.h"
 #include "runtime/fp_control.h"
+#include "runtime/text_value.h"
+#include "runtime/thread_record.h"
 
 namespace tavrin {
 namespace {
@@ -224,6 +228,31 @@ TEST(ResourceNames, NumericAndTextualNamesMatchLikeWin32) {
   for (const Row& r : rows) {
     EXPECT_EQ(ResourceNameMatches(ParseResourceName(r.wanted), r.candidate), r.matches) << r.wanted;
   }
+}
+
+TEST(DefaultFont, PerThreadLowEightBitsOfPointsAndCutFace) {
+  DialogSetDefaultFont(TextValue::Copy("tahoma"), 10);
+  std::string threadFace;
+  std::uint32_t threadPoints = 0;
+  std::uint32_t threadPointsAfter = 0;
+  std::string threadFaceAfter;
+  std::thread other([&] {
+    // A new thread starts from the main thread's font.
+    threadFace = CurrentThreadRecord()->fontFace;
+    threadPoints = CurrentThreadRecord()->fontPoints;
+    DialogSetDefaultFont(TextValue::Copy(std::string(40, 'A')), 300);
+    threadFaceAfter = CurrentThreadRecord()->fontFace;
+    threadPointsAfter = CurrentThreadRecord()->fontPoints;
+    ReleaseCurrentThreadRecord();
+  });
+  other.join();
+  EXPECT_EQ(threadFace, "tahoma");
+  EXPECT_EQ(threadPoints, 10u);
+  EXPECT_EQ(threadFaceAfter, std::string(31, 'A'));
+  EXPECT_EQ(threadPointsAfter, 300u & 0xFF);
+  // The other thread's setting left this thread's alone.
+  EXPECT_STREQ(CurrentThreadRecord()->fontFace, "tahoma");
+  EXPECT_EQ(CurrentThreadRecord()->fontPoints, 10u);
 }
 
 TEST(FloatingPointState, RestoresControlStatusAndSseState) {
