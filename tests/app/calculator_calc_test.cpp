@@ -197,5 +197,27 @@ TEST(CalculatorCalc, TenThousandClicksLeaveTheLiveObjectsFlat) {
   ExpectCleanExit(outcome);
 }
 
+TEST(CalculatorCalc, NoMemoryForTextsEmptiesTheResultAndTheWindowGoesOn) {
+  // Every text allocation of one CALC fails: the inputs read as empty, the
+  // formatted result cannot be stored, and the result box is emptied. The
+  // next CALC, with memory again, shows the defaults' result.
+  const SessionOutcome outcome = RunCalculatorSession({
+      [](HWND dialog) {
+        Click(dialog, 107);
+        EXPECT_EQ(ControlText(dialog, 106), "314.2");
+        platform::FailNext(platform::Fail::SysAllocStringByteLen, 1000);
+        Click(dialog, 107);
+        platform::ClearFailures();
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_EQ(ControlText(dialog, 106), "");
+        EXPECT_EQ(ControlText(dialog, 101), "1") << "the inputs stay as typed";
+        Click(dialog, 107);
+        EXPECT_EQ(ControlText(dialog, 106), "314.2");
+      },
+      kClickDone,
+  });
+  ExpectCleanExit(outcome);
+}
+
 }  // namespace
 }  // namespace tavrin::testing

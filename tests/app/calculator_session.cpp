@@ -38,7 +38,8 @@ void CatchExitProcess(UINT exitCode) {
 
 }  // namespace
 
-SessionOutcome RunCalculatorSession(std::vector<Step> steps) {
+SessionOutcome RunCalculatorSession(std::vector<Step> steps,
+                                    const std::function<void()>& beforeStart) {
   platform::ResetThreadWindows();
   platform::ClearFailures();
   const auto before = LiveCounts();
@@ -75,6 +76,7 @@ SessionOutcome RunCalculatorSession(std::vector<Step> steps) {
     }
   });
   platform::SetExitProcessHook(CatchExitProcess);
+  if (beforeStart) beforeStart();
   try {
     StartProcess(RunCalculator);
   } catch (const ProcessExit& exit) {
@@ -83,6 +85,7 @@ SessionOutcome RunCalculatorSession(std::vector<Step> steps) {
   }
   platform::SetExitProcessHook(nullptr);
   platform::SetIdleHook({});
+  platform::ClearFailures();
   if (next < steps.size()) outcome.timedOut = true;  // the window ended too early
 
   outcome.modalResult = CalculatorModalResult();

@@ -35,8 +35,10 @@ struct SessionOutcome {
 
 // Starts the calculator and runs `steps`; the last step is expected to end
 // the window (DONE or the close command). A window still open long after
-// the last step is closed, and the outcome says it timed out.
-SessionOutcome RunCalculatorSession(std::vector<Step> steps);
+// the last step is closed, and the outcome says it timed out. `beforeStart`,
+// when given, runs just before StartProcess (to inject failures).
+SessionOutcome RunCalculatorSession(std::vector<Step> steps,
+                                    const std::function<void()>& beforeStart = {});
 
 // --- Helpers for steps -------------------------------------------------------
 

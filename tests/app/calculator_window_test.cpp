@@ -226,5 +226,31 @@ TEST(CalculatorWindow, MessagesOtherThanAClickDoNotEndIt) {
   ExpectCleanExit(outcome, 1);
 }
 
+TEST(CalculatorWindow, StartUpWithoutASlotOrARecordEndsWith255AndNoWindow) {
+  struct StartFailure {
+    const char* name;
+    platform::Fail call;
+  };
+  const std::vector<StartFailure> cases = {
+      {"no thread-local slot", platform::Fail::TlsAlloc},
+      {"no memory for the thread record", platform::Fail::GlobalAlloc},
+  };
+  for (const StartFailure& c : cases) {
+    SCOPED_TRACE(c.name);
+    bool stepRan = false;
+    const SessionOutcome outcome =
+        RunCalculatorSession({[&](HWND) { stepRan = true; }}, [&] { platform::FailNext(c.call); });
+    EXPECT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.exitCode, 255u);
+    EXPECT_FALSE(stepRan) << "a window came up";
+    // Nothing was made but, when only the record failed, the slot, which
+    // the end of the process gives back.
+    for (int k = 0; k < kLiveKinds; ++k) {
+      if (static_cast<platform::Live>(k) == platform::Live::TlsSlot) continue;
+      EXPECT_EQ(outcome.leaked[k], 0) << "live kind " << k;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tavrin::testing
