@@ -101,19 +101,15 @@ inline void PumpMessages() {
   }
 }
 
-// A visible top-level parent, made once per suite (Wine takes seconds to make
-// and take down a top-level window); each test's controls go after it.
+// A visible top-level parent, made once for the whole run (Wine takes about
+// two seconds to make and take down a top-level window); each test's
+// controls go after the test.
 class ControlTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (ControlParent::Class() == nullptr) return;
+    if (IsWindow(shared_) || ControlParent::Class() == nullptr) return;
     shared_ = CreateWindowExA(0, ControlParent::Class(), "controls", WS_POPUP | WS_VISIBLE, 20, 20,
                               400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    PumpMessages();
-  }
-  static void TearDownTestSuite() {
-    if (IsWindow(shared_)) DestroyWindow(shared_);
-    shared_ = nullptr;
     PumpMessages();
   }
   void SetUp() override {
