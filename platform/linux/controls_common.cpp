@@ -3,6 +3,7 @@
 #include "controls_common.h"
 
 #include "gdi_internal.h"
+#include "user_internal.h"
 
 namespace tavrin::platform::controls {
 namespace {
@@ -57,7 +58,12 @@ HBRUSH AskColors(HWND control, HWND colorTarget, UINT message, HDC dc) {
 void Paint(HWND control, HWND colorTarget, UINT message, DrawFn draw) {
   PAINTSTRUCT ps{};
   HDC dc = BeginPaint(control, &ps);
-  if (dc == nullptr) return;
+  if (dc == nullptr) {
+    // Nothing to paint with: mark the control painted all the same, so the
+    // queue does not hand out WM_PAINT for it again and again.
+    ValidateWindow(control);
+    return;
+  }
   HBRUSH brush = AskColors(control, colorTarget, message, dc);
   // The colour message may have destroyed the control; paint only a live one.
   if (IsWindow(control)) {
