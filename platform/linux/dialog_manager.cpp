@@ -166,12 +166,13 @@ bool CreateItems(HWND dialog, TemplateReader& r, const unsigned char* base, int 
     LPVOID creationData = extraBytes ? const_cast<unsigned char*>(r.Position()) : nullptr;
     r.Skip(extraBytes);
     const std::string cls = ClassFromField(className, classOrdinal, "STATIC");
-    RECT rc{UnitsToPixelsX(x, units), UnitsToPixelsY(y, units), UnitsToPixelsX(x + cx, units),
-            UnitsToPixelsY(y + cy, units)};
+    // Position and size are converted apart (Wine: an item of 3x3 units at
+    // 3,3 on an 8x15 font is 6x6 pixels, not the 6x5 between its edges).
     HWND item = CreateWindowExA(
-        exStyle | WS_EX_NOPARENTNOTIFY, cls.c_str(), title.c_str(), style | WS_CHILD, rc.left,
-        rc.top, rc.right - rc.left, rc.bottom - rc.top, dialog,
-        reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)), instance, creationData);
+        exStyle | WS_EX_NOPARENTNOTIFY, cls.c_str(), title.c_str(), style | WS_CHILD,
+        UnitsToPixelsX(x, units), UnitsToPixelsY(y, units), UnitsToPixelsX(cx, units),
+        UnitsToPixelsY(cy, units), dialog, reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)),
+        instance, creationData);
     if (!item) return false;
     if (font) SendMessageA(item, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (!IsWindow(dialog)) return false;

@@ -4,6 +4,8 @@
 // IsDialogMessageA. Runs on the Linux platform and under Wine.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/win32.h"
 #include "windows_recorder.h"
 
@@ -458,6 +460,59 @@ TEST_F(DialogKeysTest, MessagesOfOtherWindowsAreLeftAlone) {
   }
   MSG own{dialog_, WM_USER, 0, 0, 0, POINT{0, 0}};
   EXPECT_TRUE(IsDialogMessageA(dialog_, &own));
+}
+
+}  // namespace
+}  // namespace tavrin::test
+
+namespace tavrin::test {
+namespace {
+
+std::string Lower(const char* text) {
+  std::string s(text);
+  for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return s;
+}
+
+TEST_F(DialogTest, TemplateItemsBecomeControlsPlacedInDialogUnits) {
+  DialogTemplate t(kDefaultStyle, 0, 0, 100, 80);
+  t.AddItem(WS_CHILD | WS_VISIBLE, 5, 5, 40, 10, 10, 0x0082, nullptr, "Label");
+  t.AddItem(WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 20, 40, 14, 11, 0, "button", "Go");
+  t.AddItem(WS_CHILD, 3, 3, 3, 3, 12, 0x0082, nullptr, "");
+  Watch({WM_INITDIALOG});
+  HWND d = Make(t);
+  ASSERT_NE(d, nullptr);
+  struct Case {
+    int id;
+    const char* className;
+    const char* text;
+    RECT client;  // in the dialog's client area: MapDialogRect of the item's edges
+  };
+  const Case cases[] = {{10, "static", "Label", {10, 9, 90, 28}},
+                        {11, "button", "Go", {20, 38, 100, 64}},
+                        {12, "static", "", {6, 6, 12, 12}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    HWND item = GetDlgItem(d, c.id);
+    ASSERT_NE(item, nullptr);
+    char name[32];
+    ASSERT_GT(GetClassNameA(item, name, sizeof name), 0);
+    EXPECT_EQ(Lower(name), c.className);
+    char text[32];
+    GetWindowTextA(item, text, sizeof text);
+    EXPECT_STREQ(text, c.text);
+    RECT r;
+    GetWindowRect(item, &r);
+    POINT corner{r.left, r.top};
+    ScreenToClient(d, &corner);
+    EXPECT_EQ(corner.x, c.client.left);
+    EXPECT_EQ(corner.y, c.client.top);
+    EXPECT_EQ(r.right - r.left, c.client.right - c.client.left);
+    EXPECT_EQ(r.bottom - r.top, c.client.bottom - c.client.top);
+  }
+  // WM_INITDIALOG names the first tab stop, the control to focus.
+  ASSERT_EQ(Log().size(), 1u);
+  EXPECT_EQ(Log()[0].wParam, reinterpret_cast<WPARAM>(GetDlgItem(d, 11)));
 }
 
 }  // namespace

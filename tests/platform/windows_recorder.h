@@ -100,6 +100,30 @@ class DialogTemplate {
       words_.push_back(0);
     }
   }
+  // Appends a DLGITEMTEMPLATE (and counts it in cdit): `classOrdinal` 0x80
+  // to 0x85 names a predefined class, 0 takes `className`.
+  void AddItem(DWORD style, short x, short y, short cx, short cy, WORD id, WORD classOrdinal,
+               const char* className, const char* title) {
+    if (words_.size() % 2) words_.push_back(0);  // DWORD alignment
+    DLGITEMTEMPLATE item{style, 0, x, y, cx, cy, id};
+    const std::size_t at = words_.size();
+    words_.resize(at + sizeof item / 2);
+    std::memcpy(words_.data() + at, &item, sizeof item);
+    if (classOrdinal) {
+      words_.push_back(0xFFFF);
+      words_.push_back(classOrdinal);
+    } else {
+      for (const char* p = className; *p; ++p) words_.push_back(static_cast<unsigned char>(*p));
+      words_.push_back(0);
+    }
+    for (const char* p = title; *p; ++p) words_.push_back(static_cast<unsigned char>(*p));
+    words_.push_back(0);
+    words_.push_back(0);  // no creation data
+    DLGTEMPLATE header;
+    std::memcpy(&header, words_.data(), sizeof header);
+    ++header.cdit;
+    std::memcpy(words_.data(), &header, sizeof header);
+  }
   LPCDLGTEMPLATE Get() const { return reinterpret_cast<LPCDLGTEMPLATE>(words_.data()); }
   HWND Create(HWND owner = nullptr, DLGPROC proc = RecorderDialogProc, LPARAM param = 0) const {
     return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), Get(), owner, proc, param);
@@ -120,8 +144,7 @@ inline void HoldShift(bool down) {
 #endif
 }
 
-// Dispatches every waiting message; returns the commands that reached
-// `dialog` through its queue.
+// Dispatches every waiting message, through IsDialogMessageA for `dialog`.
 inline void Pump(HWND dialog = nullptr) {
   MSG m;
   while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {

@@ -627,6 +627,17 @@ struct DLGTEMPLATE {
   short cx;
   short cy;
 };
+// One control of a template (18 bytes, packed to 2); class, title and
+// creation data follow it as 16-bit words, and each item starts on a DWORD.
+struct DLGITEMTEMPLATE {
+  DWORD style;
+  DWORD dwExtendedStyle;
+  short x;
+  short y;
+  short cx;
+  short cy;
+  WORD id;
+};
 #pragma pack(pop)
 using LPDLGTEMPLATEA = DLGTEMPLATE*;
 using LPCDLGTEMPLATEA = const DLGTEMPLATE*;
