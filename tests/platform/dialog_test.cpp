@@ -515,5 +515,40 @@ TEST_F(DialogTest, TemplateItemsBecomeControlsPlacedInDialogUnits) {
   EXPECT_EQ(Log()[0].wParam, reinterpret_cast<WPARAM>(GetDlgItem(d, 11)));
 }
 
+TEST_F(DialogTest, ShowingActivatesAndFocusesAControlAndDestroyingDeactivatesFirst) {
+  HWND d = Make(DialogTemplate(kDefaultStyle, 0, 0, 100, 80));
+  ASSERT_NE(d, nullptr);
+  HWND kid = MakeRecorder(d, 12, WS_CHILD | WS_VISIBLE | WS_TABSTOP);
+  const std::vector<UINT> watched = {WM_SHOWWINDOW, WM_ACTIVATE, WM_SETFOCUS,
+                                     WM_KILLFOCUS,  WM_DESTROY,  WM_NCDESTROY};
+  Watch(watched);
+  ShowWindow(d, SW_SHOW);
+  const Event shown[] = {{d, WM_SHOWWINDOW, TRUE, 0},
+                         {d, WM_ACTIVATE, WA_ACTIVE, 0},
+                         {d, WM_SETFOCUS, 0, 0},
+                         {d, WM_KILLFOCUS, reinterpret_cast<WPARAM>(kid), 0},
+                         {kid, WM_SETFOCUS, reinterpret_cast<WPARAM>(d), 0}};
+  ASSERT_EQ(Log().size(), std::size(shown));
+  for (std::size_t i = 0; i < std::size(shown); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Log()[i].hwnd, shown[i].hwnd);
+    EXPECT_EQ(Log()[i].message, shown[i].message);
+    EXPECT_EQ(Log()[i].wParam, shown[i].wParam);
+  }
+  Pump(d);
+  Watch(watched);
+  DestroyWindow(d);
+  const Event destroyed[] = {
+      {d, WM_ACTIVATE, WA_INACTIVE, 0}, {kid, WM_KILLFOCUS, 0, 0}, {d, WM_DESTROY, 0, 0},
+      {kid, WM_DESTROY, 0, 0},          {kid, WM_NCDESTROY, 0, 0}, {d, WM_NCDESTROY, 0, 0}};
+  ASSERT_EQ(Log().size(), std::size(destroyed));
+  for (std::size_t i = 0; i < std::size(destroyed); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Log()[i].hwnd, destroyed[i].hwnd);
+    EXPECT_EQ(Log()[i].message, destroyed[i].message);
+    EXPECT_EQ(Log()[i].wParam, destroyed[i].wParam);
+  }
+}
+
 }  // namespace
 }  // namespace tavrin::test

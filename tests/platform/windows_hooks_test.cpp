@@ -203,19 +203,6 @@ TEST_F(WindowsHooksTest, TranslateMessageTypesTheKeysCharacter) {
   EXPECT_EQ(GetKeyState(VK_SHIFT), 0);
 }
 
-TEST_F(WindowsHooksTest, AltF4BecomesTheCloseCommand) {
-  HWND top = MakeRecorder(nullptr, 0, WS_POPUP);
-  HWND kid = MakeRecorder(top, 1, WS_CHILD);
-  Watch({WM_SYSCOMMAND, WM_CLOSE});
-  constexpr LPARAM kAltDown = 0x20000001;
-  SendMessageA(kid, WM_SYSKEYDOWN, VK_F4, kAltDown);
-  Pump();
-  EXPECT_FALSE(IsWindow(top));
-  ASSERT_EQ(Log().size(), 2u);
-  EXPECT_EQ(Log()[0].hwnd, top);
-  EXPECT_EQ(Log()[0].wParam, static_cast<WPARAM>(SC_CLOSE));
-}
-
 TEST_F(WindowsHooksTest, ResetDestroysEveryWindowAndEmptiesTheQueue) {
   HWND top = MakeRecorder(nullptr, 0, WS_POPUP);
   MakeRecorder(top, 1, WS_CHILD);

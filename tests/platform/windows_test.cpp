@@ -410,5 +410,21 @@ TEST_F(WindowsTest, TimersComeAfterPaintWhichComesAfterQuit) {
   EXPECT_TRUE(KillTimer(nullptr, threadTimer));
 }
 
+TEST_F(WindowsTest, AltF4PostsTheCloseCommandToTheTopLevelWindow) {
+  HWND kid = MakeRecorder(top_, 1, WS_CHILD);
+  Watch({WM_SYSCOMMAND, WM_CLOSE});
+  constexpr LPARAM kAltDown = 0x20000001;  // context code: Alt held
+  SendMessageA(kid, WM_SYSKEYDOWN, VK_F4, kAltDown);
+  EXPECT_TRUE(IsWindow(top_));  // posted, not sent
+  EXPECT_TRUE(Log().empty());
+  Pump();
+  EXPECT_FALSE(IsWindow(top_));
+  ASSERT_EQ(Log().size(), 2u);
+  EXPECT_EQ(Log()[0].hwnd, top_);
+  EXPECT_EQ(Log()[0].message, static_cast<UINT>(WM_SYSCOMMAND));
+  EXPECT_EQ(Log()[0].wParam, static_cast<WPARAM>(SC_CLOSE));
+  EXPECT_EQ(Log()[1].message, static_cast<UINT>(WM_CLOSE));
+}
+
 }  // namespace
 }  // namespace tavrin::test
