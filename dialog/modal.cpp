@@ -61,6 +61,10 @@ void DialogShowModal(HWND dialog, ControlCallback callback, std::int32_t* result
   MSG message{};
   for (;;) {
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      // A message sent from another thread or process is handled inside
+      // PeekMessageA and may destroy the dialog without anything reaching
+      // the queue; without this check the loop would poll forever.
+      if (!IsWindow(dialog)) break;
       if (idleMessages) {
         SendMessageA(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(dialog));
       }

@@ -331,6 +331,24 @@ TEST_F(EngineHooks, TabOrderEscapeAndDoneWhileTheLoopRuns) {
   EXPECT_EQ(g_focusOrder, (std::vector<std::int32_t>{101, 102, 103, 104, 107, 108, 101}));
 }
 
+// A dialog destroyed while PeekMessageA handles a sent message (here: from
+// the idle hook, which runs inside PeekMessageA) leaves nothing in the queue;
+// the loop must still notice that the window is gone.
+TEST_F(EngineHooks, LoopEndsWhenTheDialogGoesWithoutAQueuedMessage) {
+  HWND dialog = testing::BuildCalculatorDialog(nullptr);
+  ASSERT_NE(dialog, nullptr);
+  int idles = 0;
+  platform::SetIdleHook([&idles, dialog] {
+    if (++idles == 3) DialogEnd(dialog, 7);
+  });
+  std::int32_t result = -1;
+  DialogShowModal(dialog, nullptr, &result);
+  platform::SetIdleHook({});
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_EQ(result, 7);
+  EXPECT_EQ(idles, 3);
+}
+
 TEST_F(EngineHooks, QuitAndIdleMessagesWhileTheLoopRuns) {
   std::vector<UINT> ownerSeen;
   static std::vector<UINT>* seen = nullptr;
