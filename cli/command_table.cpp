@@ -1,4 +1,5 @@
 // The table of commands, the help text and the version line.
+#include <algorithm>
 #include <array>
 
 #include "cli/commands.h"
@@ -45,8 +46,13 @@ void PrintHelp(std::FILE* out) {
       "commands:\n",
       out);
   for (const Command& command : kCommands) {
-    std::fprintf(out, "  %.*s\n", static_cast<int>(command.synopsis.size()),
-                 command.synopsis.data());
+    // Every line of a synopsis, its continuation lines included, is indented.
+    std::string_view rest = command.synopsis;
+    while (!rest.empty()) {
+      const std::size_t end = std::min(rest.find('\n'), rest.size());
+      std::fprintf(out, "  %.*s\n", static_cast<int>(end), rest.data());
+      rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
   }
   std::fputs(
       "\n  --help                  this text\n"

@@ -301,6 +301,16 @@ TEST(Usage, HelpAndVersion) {
   EXPECT_EQ(version.out.rfind("tavrin ", 0), 0u) << version.out;
 }
 
+TEST(Usage, OutputThatCannotBeWrittenIsAFailure) {
+  // /dev/full refuses every write: the tool must not report success.
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"calc", "1", "50", "2.0", "2.0"}, {"--help"}}) {
+    const ToolRun run = RunTool(args, "", "/dev/full");
+    EXPECT_EQ(run.status, 2) << args[0];
+    EXPECT_NE(run.err, "") << args[0];
+  }
+}
+
 struct BatchCase {
   std::string name;
   std::string input;

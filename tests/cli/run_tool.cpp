@@ -53,7 +53,8 @@ void Redirect(int target, const std::string& path, int flags) {
 
 }  // namespace
 
-ToolRun RunTool(const std::vector<std::string>& args, const std::string& input) {
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
+                const std::string& stdoutPath) {
   TempFile in, out, err;
   in.Write(input);
 
@@ -68,7 +69,7 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& input) 
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
     Redirect(STDIN_FILENO, in.path(), O_RDONLY);
-    Redirect(STDOUT_FILENO, out.path(), O_WRONLY | O_TRUNC);
+    Redirect(STDOUT_FILENO, stdoutPath.empty() ? out.path() : stdoutPath, O_WRONLY | O_TRUNC);
     Redirect(STDERR_FILENO, err.path(), O_WRONLY | O_TRUNC);
     execv(argv[0], argv.data());
     _exit(127);

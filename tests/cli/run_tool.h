@@ -15,6 +15,9 @@ struct ToolRun {
 };
 
 // Runs the tool with `args` (after the program name) and `input` on stdin.
-ToolRun RunTool(const std::vector<std::string>& args, const std::string& input = "");
+// A non-empty `stdoutPath` sends standard output there instead of collecting
+// it (run.out stays empty).
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& input = "",
+                const std::string& stdoutPath = "");
 
 }  // namespace tavrin::test
