@@ -1,13 +1,23 @@
 // Keyboard handling of dialogs: IsDialogMessageA (Tab and Shift+Tab
-// between tab stops, Enter for the default command, Esc for Cancel, every
-// other message of the dialog dispatched), GetNextDlgTabItem and the focus
-// move that dialog navigation makes.
+// between tab stops, arrows within a group, Enter for the default command,
+// Esc for Cancel, every other message of the dialog dispatched),
+// GetNextDlgTabItem, GetNextDlgGroupItem and the focus move that dialog
+// navigation makes.
 #include <vector>
 
 #include "user32_state.h"
 
 namespace tavrin::platform::user {
 namespace {
+
+bool IsVisibleAndEnabled(HWND h) {
+  const auto style = static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE));
+  return (style & WS_VISIBLE) && !(style & WS_DISABLED);
+}
+
+bool StartsGroup(HWND h) {
+  return (static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE)) & WS_GROUP) != 0;
+}
 
 bool IsTabStop(HWND h) {
   const auto style = static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE));
@@ -59,6 +69,17 @@ bool DialogKey(HWND dialog, MSG* msg) {
     case VK_RETURN:
       PressEnter(dialog);
       return true;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN: {
+      // Arrows move within the control's group, wrapping, unless it wants them.
+      if (code & DLGC_WANTARROWS) return false;
+      const BOOL back = msg->wParam == VK_LEFT || msg->wParam == VK_UP;
+      const HWND target = GetNextDlgGroupItem(dialog, msg->hwnd, back);
+      if (target) SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+      return true;
+    }
     default:
       return false;
   }
@@ -94,6 +115,32 @@ HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious) {
     const long i = ((start + step * k) % n + n) % n;
     const HWND h = children[static_cast<std::size_t>(i)];
     if (h != hCtl && IsTabStop(h)) return h;
+  }
+  return hCtl;
+}
+
+HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious) {
+  auto dialog = Find(hDlg);
+  if (!dialog) return nullptr;
+  const std::vector<HWND> children = dialog->children;
+  const auto n = static_cast<long>(children.size());
+  long at = -1;
+  for (long i = 0; i < n; ++i)
+    if (children[static_cast<std::size_t>(i)] == hCtl) at = i;
+  if (at < 0) return n ? children.front() : nullptr;
+  // The group runs from the last WS_GROUP control at or before hCtl up to
+  // the next WS_GROUP control (Wine: with groups 11-14 and 15-16, Down on 14
+  // gives 11 and Up on 11 gives 14; disabled and hidden controls are passed).
+  long first = at;
+  while (first > 0 && !StartsGroup(children[static_cast<std::size_t>(first)])) --first;
+  long end = first + 1;
+  while (end < n && !StartsGroup(children[static_cast<std::size_t>(end)])) ++end;
+  const long size = end - first;
+  const long step = bPrevious ? -1 : 1;
+  for (long k = 1; k < size; ++k) {
+    const long i = first + ((at - first + step * k) % size + size) % size;
+    const HWND h = children[static_cast<std::size_t>(i)];
+    if (IsVisibleAndEnabled(h)) return h;
   }
   return hCtl;
 }

@@ -550,5 +550,42 @@ TEST_F(DialogTest, ShowingActivatesAndFocusesAControlAndDestroyingDeactivatesFir
   }
 }
 
+TEST_F(DialogTest, ArrowsMoveWithinTheGroupAndWrap) {
+  HWND d = Make(DialogTemplate(kDefaultStyle, 0, 0, 100, 80));
+  ASSERT_NE(d, nullptr);
+  // Groups 11-14 (13 disabled) and 15-16.
+  const DWORD extra[] = {WS_GROUP | WS_TABSTOP, 0, WS_DISABLED, 0, WS_GROUP | WS_TABSTOP, 0};
+  HWND kid[6];
+  for (int i = 0; i < 6; ++i) kid[i] = MakeRecorder(d, 11 + i, WS_CHILD | WS_VISIBLE | extra[i]);
+  ShowWindow(d, SW_SHOW);
+  Pump(d);
+  struct Case {
+    int from;
+    UINT vk;
+    int to;
+  };
+  const Case cases[] = {{11, VK_DOWN, 12}, {12, VK_DOWN, 14},  {14, VK_DOWN, 11},
+                        {11, VK_UP, 14},   {11, VK_RIGHT, 12}, {11, VK_LEFT, 14},
+                        {15, VK_DOWN, 16}, {16, VK_DOWN, 15},  {16, VK_UP, 15}};
+  for (const auto& c : cases) {
+    SetFocus(kid[c.from - 11]);
+    Watch({WM_KEYDOWN});
+    MSG m{GetFocus(), WM_KEYDOWN, c.vk, 1, 0, POINT{0, 0}};
+    EXPECT_TRUE(IsDialogMessageA(d, &m));
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), c.to) << c.from << " key " << c.vk;
+    EXPECT_TRUE(Log().empty());  // the key itself goes nowhere
+    EXPECT_EQ(GetNextDlgGroupItem(d, kid[c.from - 11], c.vk == VK_UP || c.vk == VK_LEFT),
+              kid[c.to - 11]);
+  }
+  // A control that wants arrows gets the key instead.
+  RecorderDialogCode() = DLGC_WANTARROWS;
+  SetFocus(kid[0]);
+  Watch({WM_KEYDOWN});
+  MSG m{kid[0], WM_KEYDOWN, VK_DOWN, 1, 0, POINT{0, 0}};
+  EXPECT_TRUE(IsDialogMessageA(d, &m));
+  EXPECT_EQ(GetFocus(), kid[0]);
+  EXPECT_EQ(Log().size(), 1u);
+}
+
 }  // namespace
 }  // namespace tavrin::test

@@ -740,6 +740,7 @@ BOOL IsDialogMessageA(HWND hDlg, LPMSG lpMsg);
 HWND GetDlgItem(HWND hDlg, int nIDDlgItem);
 int GetDlgCtrlID(HWND hWnd);
 HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
+HWND GetNextDlgGroupItem(HWND hDlg, HWND hCtl, BOOL bPrevious);
 LRESULT SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam);
 BOOL SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
 UINT GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
