@@ -69,7 +69,8 @@ Extended ScaleByPowerOfTen(Extended x, std::int16_t power) {
     p += kLargestTablePower;
   }
   if (p == 0) return x;
-  const Extended factor = BuildPowerOfTen(std::abs(p));
+  const int a = std::abs(p);
+  const Extended factor = a <= kLargestExactPowerOfTen ? ExactPowerOfTen(a) : BuildPowerOfTen(a);
   return p > 0 ? x * factor : x / factor;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "numtext/numtext.h"
+#include "numtext/power_of_ten.h"
 #include "numtext/text_scan.h"
 
 namespace tavrin {
@@ -93,48 +94,53 @@ std::string_view SkipBlanks(std::string_view text) {
   return text.substr(i);
 }
 
-ScanResult ScanDecimal(std::string_view text) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  const Extended signedZero = negative ? -Extended{0} : Extended{0};
+namespace {
 
-  // Mantissa: digit state none / zeros / n significant digits.
-  bool anyDigit = false;
-  std::int64_t significant = 0;  // n
+// The digits of a decimal number before its exponent part.
+struct DecimalMantissa {
   std::uint64_t mantissa = 0;    // M, the first 18 significant digits
+  std::int64_t significant = 0;  // n, every significant digit
+  std::int64_t point = 0;        // P, the point's place relative to the first significant digit
+  bool anyDigit = false;
+};
+
+// Reads the digits and point at text[i..]; leaves i at the first byte that
+// does not continue them. Leading zeros are not significant: those after the
+// point move P left.
+[[gnu::always_inline]] inline DecimalMantissa ReadMantissa(std::string_view text, std::size_t& i) {
+  DecimalMantissa m;
+  const std::size_t size = text.size();
+  for (; i < size && text[i] == '0'; ++i) m.anyDigit = true;
   bool pointSeen = false;
-  std::int64_t point = 0;  // P
-  for (; i < text.size(); ++i) {
+  if (i < size && text[i] == '.') {
+    pointSeen = true;
+    for (++i; i < size && text[i] == '0'; ++i) {
+      m.anyDigit = true;
+      --m.point;
+    }
+  }
+  // From here the first digit, if any, is significant (not "0").
+  for (; i < size; ++i) {
     const char c = text[i];
     if (IsDigit(c)) {
-      const unsigned digit = static_cast<unsigned>(c - '0');
-      anyDigit = true;
-      if (significant == 0) {
-        if (digit == 0) {
-          if (pointSeen) --point;
-        } else {
-          mantissa = digit;
-          significant = 1;
-        }
-      } else {
-        ++significant;
-        if (significant <= kMantissaDigits) mantissa = mantissa * 10 + digit;
+      m.anyDigit = true;
+      if (++m.significant <= kMantissaDigits) {
+        m.mantissa = m.mantissa * 10 + static_cast<unsigned>(c - '0');
       }
     } else if (c == '.' && !pointSeen) {
       pointSeen = true;
-      point = significant;
+      m.point = m.significant;
     } else {
       break;
     }
   }
-  if (!anyDigit) return {signedZero, i};
-  if (!pointSeen) point = significant;
+  if (!pointSeen) m.point = m.significant;
+  return m;
+}
 
-  // Exponent: a letter, an optional sign, digits (capped at 9999).
+// Reads an exponent part (a letter, an optional sign, digits capped at 9999)
+// at text[i..] when there is one; leaves i after it. Returns 0 without one.
+[[gnu::always_inline]] inline std::int64_t ReadExponent(std::string_view text, std::size_t& i) {
   std::int64_t exponent = 0;
   if (i < text.size() && IsExponentLetter(text[i])) {
     ++i;
@@ -149,25 +155,50 @@ ScanResult ScanDecimal(std::string_view text) {
     }
     if (exponentNegative) exponent = -exponent;
   }
-  if (significant == 0) return {signedZero, i};  // only zeros
+  return exponent;
+}
 
-  const std::int64_t decimalExponent = point + exponent;  // D
-  Extended value;
-  if (decimalExponent >= kOverflowDecimalExponent) {
-    value = kOverflowValue;
-  } else if (decimalExponent <= kUnderflowDecimalExponent) {
-    value = 0;
-  } else {
-    const std::int64_t taken = significant < kMantissaDigits ? significant : kMantissaDigits;
-    const std::int64_t scale = decimalExponent - taken;  // k, within -4950..4931
-    value = static_cast<Extended>(static_cast<std::int64_t>(mantissa));
-    if (scale != 0) {
-      const auto magnitude = static_cast<std::int16_t>(scale < 0 ? -scale : scale);
-      const Extended power = ScaleByPowerOfTen(1, magnitude);
-      value = scale > 0 ? value * power : value / power;
-    }
+// M x 10^(D - min(n, 18)) for M > 0: one rounded multiplication or division
+// by the power of ten, or the overflow value or zero beyond the thresholds.
+[[gnu::always_inline]] inline Extended ScaledMantissa(const DecimalMantissa& m,
+                                                      std::int64_t decimalExponent) {
+  if (decimalExponent >= kOverflowDecimalExponent) return kOverflowValue;
+  if (decimalExponent <= kUnderflowDecimalExponent) return 0;
+  const std::int64_t taken = m.significant < kMantissaDigits ? m.significant : kMantissaDigits;
+  const std::int64_t scale = decimalExponent - taken;  // k, within -4950..4931
+  const Extended value = static_cast<Extended>(static_cast<std::int64_t>(m.mantissa));
+  if (scale == 0) return value;
+  const int magnitude = static_cast<int>(scale < 0 ? -scale : scale);
+  // The exact powers are what ScaleByPowerOfTen(1, magnitude) gives for them.
+  const Extended power = magnitude <= kLargestExactPowerOfTen
+                             ? ExactPowerOfTen(magnitude)
+                             : ScaleByPowerOfTen(1, static_cast<std::int16_t>(magnitude));
+  return scale > 0 ? value * power : value / power;
+}
+
+// ScanDecimal's work, inlined into both of its callers so that the result
+// stays in a register.
+[[gnu::always_inline]] inline Extended ReadDecimal(std::string_view text, std::size_t& i) {
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
   }
-  return {negative ? -value : value, i};
+  const DecimalMantissa m = ReadMantissa(text, i);
+  Extended value = 0;
+  if (m.anyDigit) {
+    const std::int64_t exponent = ReadExponent(text, i);
+    if (m.significant != 0) value = ScaledMantissa(m, m.point + exponent);  // D = P + E
+  }
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+ScanResult ScanDecimal(std::string_view text) {
+  std::size_t i = 0;
+  const Extended value = ReadDecimal(text, i);
+  return {value, i};
 }
 
 ScanResult ScanRadix(std::string_view text) {
@@ -223,7 +254,8 @@ ScanResult ScanRadix(std::string_view text) {
 Extended TextToNumber(TextRef text) {
   const std::string_view rest = SkipBlanks(text.view());
   if (!rest.empty() && rest.front() == '&') return ScanRadix(rest).value;
-  return ScanDecimal(rest).value;
+  std::size_t i = 0;
+  return ReadDecimal(rest, i);
 }
 
 }  // namespace tavrin

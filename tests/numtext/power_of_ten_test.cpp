@@ -110,6 +110,31 @@ TEST(PowerOfTenTableTest, TenToTheEighteenIsExact) {
   EXPECT_EQ(PowerOfTen18(), 1e18L);
 }
 
+TEST(PowerOfTenTableTest, ExactPowersAreTheExactIntegers) {
+  for (int a = 0; a <= kLargestExactPowerOfTen; ++a) {
+    const BigInteger exact = BigInteger::PowerOfTen(a);
+    // Exact in 64 significand bits: 10^a has at most 64 significant bits
+    // once its trailing zero bits (a of them) are dropped.
+    ASSERT_LE(exact.BitLength() - a, 64) << a;
+    const NearestExtended nearest = RoundToExtended(exact);
+    EXPECT_EQ(ExtendedHex(ExactPowerOfTen(a)),
+              FieldsHex(nearest.significand, nearest.exponentField))
+        << "10^" << a;
+  }
+  // One more and the power needs a rounding: the table must stop here.
+  EXPECT_GT(BigInteger::PowerOfTen(kLargestExactPowerOfTen + 1).BitLength() -
+                (kLargestExactPowerOfTen + 1),
+            64);
+}
+
+TEST(ScaleByPowerOfTenTest, FirstPowerPastTheExactOnesIsBuiltFromTheSteps) {
+  // 10^28 = 10^4 * 10^8 * 10^16: exact factors, one rounding at the end.
+  const Extended built =
+      static_cast<Extended>(PowerOfTenTable.small[4]) * LargePowerOfTen(0) * LargePowerOfTen(1);
+  EXPECT_EQ(ExtendedHex(ScaleByPowerOfTen(1, 28)), ExtendedHex(built));
+  EXPECT_EQ(ExtendedHex(ScaleByPowerOfTen(3, -28)), ExtendedHex(3 / built));
+}
+
 TEST(ScaleByPowerOfTenTest, ExactPowersAndSingleRoundings) {
   struct Case {
     Extended x;

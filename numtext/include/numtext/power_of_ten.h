@@ -34,4 +34,28 @@ inline Extended PowerOfTen18() {
   return LoadExtended(PowerOfTenTable.e18);
 }
 
+// The largest power of ten that is an exact extended real: 10^27 = 2^27 * 5^27
+// and 5^27 < 2^64 <= 5^28, so 10^0..10^27 need at most 64 significand bits.
+inline constexpr int kLargestExactPowerOfTen = 27;
+
+// 10^0..10^27, exact. BuildPowerOfTen makes the same values for these
+// exponents: its factors (10^(a mod 8), 10^8, 10^16) and every partial
+// product are exact, so none of its roundings changes anything.
+struct ExactPowersOfTen {
+  Extended power[kLargestExactPowerOfTen + 1];
+  constexpr ExactPowersOfTen() : power{} {
+    Extended p = 1;
+    for (Extended& entry : power) {
+      entry = p;
+      p *= 10;
+    }
+  }
+};
+inline constexpr ExactPowersOfTen kExactPowersOfTen;
+
+// 10^a for 0 <= a <= kLargestExactPowerOfTen.
+inline Extended ExactPowerOfTen(int a) {
+  return kExactPowersOfTen.power[a];
+}
+
 }  // namespace tavrin
