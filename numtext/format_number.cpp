@@ -11,12 +11,15 @@
 namespace tavrin {
 namespace {
 
-// Digits asked of the generator: as many as the largest decimal exponent.
-constexpr int kFormatDigitCount = 4932;
+// Digits asked of the generator: the kept ones (18 significant digits and a
+// "0"). Any larger count gives the same characters; every later character of
+// the digit text reads "0" (DigitText::At) instead of being stored.
+constexpr int kFormatDigitCount = kKeptDigits;
+static_assert(kFormatDigitCount + 1 <= kMinDigitBuffer);
 
 // The working texts of one call.
 struct FormatScratch {
-  char digits[kFormatDigitCount + 1];
+  char digits[kMinDigitBuffer];
   MaskTemplate mask;
   char mantissa[kMantissaCapacity];
   char layout[kLayoutCapacity];
@@ -35,16 +38,16 @@ std::string_view LayOut(Extended value, FormatScratch& scratch) {
   int exponent = generated.exponent;
   if (mask.percent && digits.NonZero()) exponent += 2;
 
-  int length = 0;
+  std::string_view mantissa;
   int shownExponent = 0;
   if (mask.exponentMode == ExponentMode::kNone) {
-    length = FixedMantissa(digits, exponent, mask.decimalPlaces, scratch.mantissa);
+    mantissa = FixedMantissa(digits, exponent, mask.decimalPlaces, scratch.mantissa);
   } else {
     shownExponent = exponent - mask.integerPlaces;
-    length = ExponentMantissa(digits, mask.integerPlaces + mask.decimalPlaces, &shownExponent,
-                              scratch.mantissa);
+    const int length = ExponentMantissa(digits, mask.integerPlaces + mask.decimalPlaces,
+                                        &shownExponent, scratch.mantissa);
+    mantissa = {scratch.mantissa, static_cast<std::size_t>(length)};
   }
-  const std::string_view mantissa(scratch.mantissa, static_cast<std::size_t>(length));
   const bool negative = generated.negative && mantissa != "0";
 
   char* const end = scratch.layout + kLayoutCapacity;

@@ -2,17 +2,11 @@
 // layout of the mantissa and exponent positions.
 #include "numtext/mask_layout.h"
 
-#include <cstring>
-
 namespace tavrin {
 
-DigitText::DigitText(const char* digits) {
-  std::memcpy(digits_, digits, sizeof digits_);
-}
-
 bool DigitText::NonZero() const {
-  for (char c : digits_) {
-    if (c != '0') return true;
+  for (int i = 0; i < kKeptDigits; ++i) {
+    if (digits_[i] != '0') return true;
   }
   return false;
 }
@@ -51,7 +45,7 @@ bool Increment(char* digits, int length) {
 
 }  // namespace
 
-int FixedMantissa(const DigitText& digits, int exponent, int decimals, char* out) {
+std::string_view FixedMantissa(const DigitText& digits, int exponent, int decimals, char* out) {
   // out[0] is kept free for a carry out of the integer digits.
   const int integers = exponent > 0 ? exponent : 0;
   char* const integerText = out + 1;
@@ -61,21 +55,18 @@ int FixedMantissa(const DigitText& digits, int exponent, int decimals, char* out
   char* const fraction = integerText + integers;
   for (int j = 0; j < decimals; ++j) fraction[j] = digits.At(exponent + j);
 
-  int start = 1;
-  int length = integers + decimals;
-  if (RoundsUp(digits, exponent + decimals) && Increment(integerText, length)) {
+  const auto length = static_cast<std::size_t>(integers + decimals);
+  if (RoundsUp(digits, exponent + decimals) && Increment(integerText, integers + decimals)) {
     // Every digit was a "9": the integer text gains a leading "1" (an empty
     // integer text becomes "1").
     out[0] = '1';
-    start = 0;
-    ++length;
-  } else if (integers == 0) {
-    out[0] = '0';  // an integer text that is still empty becomes "0"
-    start = 0;
-    ++length;
+    return {out, length + 1};
   }
-  if (start != 0) std::memmove(out, out + start, static_cast<std::size_t>(length));
-  return length;
+  if (integers == 0) {
+    out[0] = '0';  // an integer text that is still empty becomes "0"
+    return {out, length + 1};
+  }
+  return {integerText, length};
 }
 
 int ExponentMantissa(const DigitText& digits, int count, int* exponent, char* out) {

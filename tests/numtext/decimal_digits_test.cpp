@@ -82,6 +82,31 @@ TEST(GenerateDecimalDigitsTest, EstimateOffByOneIsCorrected) {
   }
 }
 
+TEST(GenerateDecimalDigitsTest, IntegersAtTheDecadeCorrection) {
+  // Exact values whose scaled integer lands on 10^18 or just beside it; a
+  // scaled value of 10^18 or more is divided by ten and rounded again, ties
+  // to even.
+  struct Case {
+    Extended value;
+    const char* digits;
+    int exponent;
+  };
+  const Case cases[] = {
+      {999999999999999999.0L, "999999999999999999", 18},  // no correction
+      {1e18L, "100000000000000000", 19},                  // exactly 10^18
+      {99999999999999999.5L, "999999999999999995", 17},   // scaled 10^18 - 5
+      {100000000000000000.5L, "100000000000000000", 18},  // 10^18 + 5: tie, even stays
+      {100000000000000001.5L, "100000000000000002", 18},  // tie, odd rounds up
+      {12345678901234567.25L, "123456789012345672", 17},  // ...672.5 after the division
+      {123456789012345678.0L, "123456789012345678", 18},
+  };
+  for (const Case& c : cases) {
+    const Generated g = Generate(c.value, 18);
+    EXPECT_EQ(g.digits, c.digits) << c.digits;
+    EXPECT_EQ(g.exponent, c.exponent) << c.digits;
+  }
+}
+
 TEST(GenerateDecimalDigitsTest, RoundingToFewerDigits) {
   const DigitsCase cases[] = {
       {"0.1 + 0.2, 16th digit 0", 0.1 + 0.2, 15, "300000000000000", 0, false},

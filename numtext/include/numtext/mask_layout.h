@@ -35,18 +35,19 @@ inline constexpr int kLayoutCapacity = 16384;
 static_assert(kLayoutCapacity >= kMaxSectionLength + kBeyondPositions + 1 +
                                      (kMaxSectionLength + kBeyondPositions) / 3 + 1 + 6);
 
-// A value's digit text, read as 0.d1d2d3... x 10^d.
+// A value's digit text, read as 0.d1d2d3... x 10^d. It reads the generator's
+// buffer in place; characters past the kept ones read "0" without being stored.
 class DigitText {
  public:
-  // `digits` holds at least kKeptDigits characters.
-  explicit DigitText(const char* digits);
+  // `digits` holds at least kKeptDigits characters and outlives this object.
+  explicit DigitText(const char* digits) : digits_(digits) {}
   // Character i of the digit text; "0" before its start and after the kept ones.
   char At(int i) const { return i >= 0 && i < kKeptDigits ? digits_[i] : '0'; }
   // True when a kept digit is not "0".
   bool NonZero() const;
 
  private:
-  char digits_[kKeptDigits];
+  const char* digits_;
 };
 
 // Builds a text from its right end into caller storage.
@@ -75,8 +76,9 @@ class ReverseWriter {
 
 // The mantissa digits without an exponent part: the integer digits (at least
 // "0") and `decimals` fraction digits, rounded at the last fraction digit.
-// `out` has room for kMantissaCapacity characters; returns the count written.
-int FixedMantissa(const DigitText& digits, int exponent, int decimals, char* out);
+// `out` has room for kMantissaCapacity characters; returns the text, which
+// lies within `out` (at its start or one character in).
+std::string_view FixedMantissa(const DigitText& digits, int exponent, int decimals, char* out);
 
 // The first `count` digits (1 <= count <= kMaxSectionLength) for an exponent
 // form, rounded at the last one; a carry out of all of them raises *exponent.

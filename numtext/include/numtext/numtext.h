@@ -32,7 +32,8 @@ inline constexpr int kMinDigitBuffer = 20;
 
 // Writes the significant decimal digits of x into `buffer` (at least
 // max(count + 1, 20) bytes), zero-terminated: `count` digits when count <= 19,
-// else 18 digits and a "0". Zero and NaN give "000..." with exponent 1;
+// else 18 digits and a "0". The first 20 bytes are working space: those
+// after the terminating zero may change too. Zero and NaN give "000..." with exponent 1;
 // infinities "999..." with exponent 999. A count below 1 gives no digits
 // (just the zero byte) but still the exponent and sign.
 DecimalDigits GenerateDecimalDigits(Extended x, int count, char* buffer);
