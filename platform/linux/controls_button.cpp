@@ -146,30 +146,14 @@ void SetPushed(HWND w, ButtonState& s, bool pushed) {
 }  // namespace
 
 LRESULT CALLBACK ButtonProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) States().Make(w);
-  auto s = States().Get(w);
+  auto s = States().For(w, message);
   if (!s) return DefWindowProcA(w, message, wParam, lParam);
+  if (auto r = HandleShared(States(), w, kKeepsFont | kRepaintsOnText | kRepaintsOnEnable, &s->font,
+                            message, wParam, lParam))
+    return *r;
   switch (message) {
-    case WM_NCDESTROY:
-      States().Drop(w);
-      ForgetPaint(w);
-      return DefWindowProcA(w, message, wParam, lParam);
     case WM_GETDLGCODE:
       return TypeInfo(w).dlgCode;
-    case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateWindow(w);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(s->font);
-    case WM_SETTEXT: {
-      const LRESULT r = DefWindowProcA(w, message, wParam, lParam);
-      InvalidateWindow(w);
-      return r;
-    }
-    case WM_ENABLE:
-      InvalidateWindow(w);
-      return 0;
     case WM_PAINT:
       Paint(w, GetParent(w), TypeInfo(w).colorMessage, DrawOwnerDrawn);
       return 0;

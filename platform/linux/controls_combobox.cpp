@@ -151,9 +151,14 @@ void ComboListChosen(HWND combo) {
 }
 
 LRESULT CALLBACK ComboBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) States().Make(w);
-  auto s = States().Get(w);
+  auto s = States().For(w, message);
   if (!s) return DefWindowProcA(w, message, wParam, lParam);
+  // The edit field and the list take the combo box's font with it.
+  if (message == WM_SETFONT) {
+    if (s->edit) SendMessageA(s->edit, WM_SETFONT, wParam, lParam);
+    if (s->list) SendMessageA(s->list, WM_SETFONT, wParam, 0);
+  }
+  if (auto r = HandleShared(States(), w, kKeepsFont, &s->font, message, wParam, lParam)) return *r;
   switch (message) {
     case WM_CREATE:
       Create(w, *s);
@@ -163,20 +168,8 @@ LRESULT CALLBACK ComboBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam
       if (s->list && IsWindow(s->list)) DestroyWindow(s->list);
       s->list = nullptr;
       return 0;
-    case WM_NCDESTROY:
-      States().Drop(w);
-      ForgetPaint(w);
-      return DefWindowProcA(w, message, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
-      if (s->edit) SendMessageA(s->edit, WM_SETFONT, wParam, lParam);
-      if (s->list) SendMessageA(s->list, WM_SETFONT, wParam, 0);
-      if (LOWORD(lParam)) InvalidateWindow(w);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(s->font);
     case WM_SETTEXT:
       SetShownText(w, *s, lParam ? reinterpret_cast<const char*>(lParam) : "");
       return TRUE;

@@ -20,6 +20,32 @@ PaintRecords& Records() {
 
 }  // namespace
 
+std::optional<LRESULT> SharedAnswer(HWND control, unsigned shared, HFONT* font, UINT message,
+                                    WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SETFONT:
+      if (!(shared & kKeepsFont)) return std::nullopt;
+      *font = reinterpret_cast<HFONT>(wParam);
+      if (LOWORD(lParam)) InvalidateWindow(control);
+      return 0;
+    case WM_GETFONT:
+      if (!(shared & kKeepsFont)) return std::nullopt;
+      return reinterpret_cast<LRESULT>(*font);
+    case WM_SETTEXT: {
+      if (!(shared & kRepaintsOnText)) return std::nullopt;
+      const LRESULT r = DefWindowProcA(control, message, wParam, lParam);
+      InvalidateWindow(control);
+      return r;
+    }
+    case WM_ENABLE:
+      if (!(shared & kRepaintsOnEnable)) return std::nullopt;
+      InvalidateWindow(control);
+      return 0;
+    default:
+      return std::nullopt;
+  }
+}
+
 LRESULT Notify(HWND control, HWND to, int code) {
   if (to == nullptr) return 0;
   const int id = GetDlgCtrlID(control);

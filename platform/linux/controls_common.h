@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/linux/gdi_hooks.h"
@@ -33,11 +34,54 @@ class StateTable {
     std::lock_guard guard(lock_);
     states_.erase(window);
   }
+  // The state of `window` for `message` to its window procedure: made on
+  // WM_NCCREATE, null when the window has none (before WM_NCCREATE, after
+  // WM_NCDESTROY), and the procedure then leaves the message to
+  // DefWindowProcA.
+  std::shared_ptr<State> For(HWND window, UINT message) {
+    return message == WM_NCCREATE ? Make(window) : Get(window);
+  }
 
  private:
   std::mutex lock_;
   std::unordered_map<HWND, std::shared_ptr<State>> states_;
 };
+
+// Which of the messages the standard controls share a control answers in
+// the shared way (bits, or-ed together):
+enum SharedMessages : unsigned {
+  kOnlyDestroy = 0,
+  // WM_SETFONT keeps the font in `font`, repainting when LOWORD(lParam)
+  // asks; WM_GETFONT gives it.
+  kKeepsFont = 1u << 0,
+  // WM_SETTEXT: DefWindowProcA keeps the text, then the control repaints.
+  kRepaintsOnText = 1u << 1,
+  // WM_ENABLE: the control repaints (it paints differently when disabled).
+  kRepaintsOnEnable = 1u << 2,
+};
+
+// The shared answers but WM_NCDESTROY's: the result for a message `shared`
+// names, nullopt for the others. `font` may be null without kKeepsFont.
+std::optional<LRESULT> SharedAnswer(HWND control, unsigned shared, HFONT* font, UINT message,
+                                    WPARAM wParam, LPARAM lParam);
+
+// Forgets the paint record of a control that is gone.
+void ForgetPaint(HWND control);
+
+// What every standard control does first with a message: on WM_NCDESTROY it
+// drops its state from `table` and its paint record and lets DefWindowProcA
+// finish; the messages `shared` names it answers as SharedAnswer says.
+// Returns nullopt for a message the control's own procedure is to handle.
+template <typename State>
+std::optional<LRESULT> HandleShared(StateTable<State>& table, HWND control, unsigned shared,
+                                    HFONT* font, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCDESTROY) {
+    table.Drop(control);
+    ForgetPaint(control);
+    return DefWindowProcA(control, message, wParam, lParam);
+  }
+  return SharedAnswer(control, shared, font, message, wParam, lParam);
+}
 
 // Sends `to` WM_COMMAND with the control's id and `code`, lParam the control.
 LRESULT Notify(HWND control, HWND to, int code);
@@ -59,9 +103,6 @@ void Paint(HWND control, HWND colorTarget, UINT message, DrawFn draw);
 // Sends the parent WM_DRAWITEM for an owner-drawn control of `type`
 // (ODT_BUTTON, ODT_STATIC), whole item, with `state` (ODS_* bits).
 void SendDrawItem(HWND control, HDC dc, const RECT& client, UINT type, UINT state);
-
-// Forgets the paint record of a control that is gone.
-void ForgetPaint(HWND control);
 
 // Registers a system control class.
 void RegisterControlClass(const char* name, WNDPROC proc);

@@ -184,27 +184,19 @@ UINT ColorMessage(HWND w) {
 }  // namespace
 
 LRESULT CALLBACK EditProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto s = States().For(w, message);
+  if (!s) return DefWindowProcA(w, message, wParam, lParam);
   if (message == WM_NCCREATE) {
-    auto s = States().Make(w);
     const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     // The text given at creation is taken without notifications (Wine).
     if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) s->text = cs->lpszName;
   }
-  auto s = States().Get(w);
-  if (!s) return DefWindowProcA(w, message, wParam, lParam);
+  if (auto r = HandleShared(States(), w, kKeepsFont | kRepaintsOnEnable, &s->font, message, wParam,
+                            lParam))
+    return *r;
   switch (message) {
-    case WM_NCDESTROY:
-      States().Drop(w);
-      ForgetPaint(w);
-      return DefWindowProcA(w, message, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-    case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateWindow(w);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(s->font);
     case WM_SETTEXT:
       // Wine: any WM_SETTEXT, even of the same text or of null, replaces the
       // text whatever the limit, puts the caret at the start and notifies
@@ -236,9 +228,6 @@ LRESULT CALLBACK EditProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS:
       InvalidateWindow(w);
       NotifyParent(w, EN_KILLFOCUS);
-      return 0;
-    case WM_ENABLE:
-      InvalidateWindow(w);
       return 0;
     case WM_PAINT:
       Paint(w, GetParent(w), ColorMessage(w), nullptr);

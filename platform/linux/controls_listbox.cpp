@@ -166,22 +166,12 @@ HWND ListOwner(HWND list) {
 }
 
 LRESULT CALLBACK ListBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) States().Make(w);
-  auto s = States().Get(w);
+  auto s = States().For(w, message);
   if (!s) return DefWindowProcA(w, message, wParam, lParam);
+  if (auto r = HandleShared(States(), w, kKeepsFont, &s->font, message, wParam, lParam)) return *r;
   switch (message) {
-    case WM_NCDESTROY:
-      States().Drop(w);
-      ForgetPaint(w);
-      return DefWindowProcA(w, message, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateWindow(w);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(s->font);
     case WM_PAINT:
       Paint(w, NotifyTarget(w, *s), WM_CTLCOLORLISTBOX, nullptr);
       return 0;

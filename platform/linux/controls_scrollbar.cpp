@@ -32,14 +32,10 @@ void Scroll(HWND w, int request) {
 }  // namespace
 
 LRESULT CALLBACK ScrollBarProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) States().Make(w);
-  auto s = States().Get(w);
+  auto s = States().For(w, message);
   if (!s) return DefWindowProcA(w, message, wParam, lParam);
+  if (auto r = HandleShared(States(), w, kOnlyDestroy, nullptr, message, wParam, lParam)) return *r;
   switch (message) {
-    case WM_NCDESTROY:
-      States().Drop(w);
-      ForgetPaint(w);
-      return DefWindowProcA(w, message, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;  // Wine
     case WM_SETFONT:

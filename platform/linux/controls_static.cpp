@@ -7,6 +7,8 @@ namespace tavrin::platform::controls {
 namespace {
 
 struct StaticState {
+  // The image stays the caller's: STM_SETIMAGE hands it over only to show,
+  // and the static does not destroy it when it goes.
   HANDLE image = nullptr;
   WPARAM imageType = IMAGE_BITMAP;
   HFONT font = nullptr;
@@ -61,31 +63,14 @@ void DrawOwnerDrawn(HWND w, HDC dc, const RECT& client) {
 }  // namespace
 
 LRESULT CALLBACK StaticProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) States().Make(w);
-  auto s = States().Get(w);
+  auto s = States().For(w, message);
   if (!s) return DefWindowProcA(w, message, wParam, lParam);
+  if (auto r = HandleShared(States(), w, kKeepsFont | kRepaintsOnText | kRepaintsOnEnable, &s->font,
+                            message, wParam, lParam))
+    return *r;
   switch (message) {
-    case WM_NCDESTROY:
-      // The image stays the caller's: STM_SETIMAGE hands it over only to show.
-      States().Drop(w);
-      ForgetPaint(w);
-      return DefWindowProcA(w, message, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_STATIC;
-    case WM_SETFONT:
-      s->font = reinterpret_cast<HFONT>(wParam);
-      if (LOWORD(lParam)) InvalidateWindow(w);
-      return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(s->font);
-    case WM_SETTEXT: {
-      const LRESULT r = DefWindowProcA(w, message, wParam, lParam);
-      InvalidateWindow(w);
-      return r;
-    }
-    case WM_ENABLE:
-      InvalidateWindow(w);
-      return 0;
     case WM_PAINT:
       // Wine: every static, owner-drawn ones included, asks with
       // WM_CTLCOLORSTATIC before it draws.
