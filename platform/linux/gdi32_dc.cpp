@@ -29,6 +29,21 @@ ObjectPtr FindDC(HDC dc) {
   return o && (o->kind == Kind::MemoryDC || o->kind == Kind::WindowDC) ? o : nullptr;
 }
 
+// The attribute `field` of `dc`, or `failed` when `dc` is no DC.
+template <typename T>
+T GetAttribute(HDC dc, T DeviceContext::*field, T failed) {
+  auto o = FindDC(dc);
+  return o ? o->dc.*field : failed;
+}
+
+// Sets the attribute `field` of `dc` to `value` and gives the previous
+// value, or `failed` (changing nothing) when `dc` is no DC.
+template <typename T>
+T SetAttribute(HDC dc, T DeviceContext::*field, T value, T failed) {
+  auto o = FindDC(dc);
+  return o ? std::exchange(o->dc.*field, value) : failed;
+}
+
 // A new DC holds the white brush, the black pen and the system font, as
 // Win32's do; a memory DC also holds the 1 by 1 monochrome bitmap.
 ObjectPtr NewDC(Kind kind, HWND window) {
@@ -143,48 +158,37 @@ int GetDeviceCaps(HDC dc, int index) {
 }
 
 COLORREF SetTextColor(HDC dc, COLORREF color) {
-  auto o = FindDC(dc);
-  if (!o) return CLR_INVALID;
-  return std::exchange(o->dc.textColor, color);
+  return SetAttribute(dc, &DeviceContext::textColor, color, CLR_INVALID);
 }
 
 COLORREF GetTextColor(HDC dc) {
-  auto o = FindDC(dc);
-  return o ? o->dc.textColor : CLR_INVALID;
+  return GetAttribute(dc, &DeviceContext::textColor, CLR_INVALID);
 }
 
 COLORREF SetBkColor(HDC dc, COLORREF color) {
-  auto o = FindDC(dc);
-  if (!o) return CLR_INVALID;
-  return std::exchange(o->dc.backColor, color);
+  return SetAttribute(dc, &DeviceContext::backColor, color, CLR_INVALID);
 }
 
 COLORREF GetBkColor(HDC dc) {
-  auto o = FindDC(dc);
-  return o ? o->dc.backColor : CLR_INVALID;
+  return GetAttribute(dc, &DeviceContext::backColor, CLR_INVALID);
 }
 
 // Wine: a mode other than TRANSPARENT or OPAQUE fails with 0.
 int SetBkMode(HDC dc, int mode) {
-  auto o = FindDC(dc);
-  if (!o || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
-  return std::exchange(o->dc.backMode, mode);
+  if (mode != TRANSPARENT && mode != OPAQUE) return 0;
+  return SetAttribute(dc, &DeviceContext::backMode, mode, 0);
 }
 
 int GetBkMode(HDC dc) {
-  auto o = FindDC(dc);
-  return o ? o->dc.backMode : 0;
+  return GetAttribute(dc, &DeviceContext::backMode, 0);
 }
 
 UINT SetTextAlign(HDC dc, UINT align) {
-  auto o = FindDC(dc);
-  if (!o) return static_cast<UINT>(GDI_ERROR);
-  return std::exchange(o->dc.textAlign, align);
+  return SetAttribute(dc, &DeviceContext::textAlign, align, static_cast<UINT>(GDI_ERROR));
 }
 
 UINT GetTextAlign(HDC dc) {
-  auto o = FindDC(dc);
-  return o ? o->dc.textAlign : static_cast<UINT>(GDI_ERROR);
+  return GetAttribute(dc, &DeviceContext::textAlign, static_cast<UINT>(GDI_ERROR));
 }
 
 // Wine: FillRect with a null brush succeeds and paints nothing; a system
