@@ -55,9 +55,6 @@ constexpr std::array<ButtonType, 16> kTypes = {{
     {DLGC_BUTTON, WM_CTLCOLORBTN, 0, ClickAction::None},
 }};
 
-DWORD Style(HWND w) {
-  return static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE));
-}
 DWORD TypeOf(HWND w) {
   return Style(w) & BS_TYPEMASK;
 }
@@ -148,8 +145,7 @@ void SetPushed(HWND w, ButtonState& s, bool pushed) {
 LRESULT CALLBACK ButtonProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
   auto s = States().For(w, message);
   if (!s) return DefWindowProcA(w, message, wParam, lParam);
-  if (auto r = HandleShared(States(), w, kKeepsFont | kRepaintsOnText | kRepaintsOnEnable, &s->font,
-                            message, wParam, lParam))
+  if (auto r = HandleShared(States(), w, kLabelMessages, &s->font, message, wParam, lParam))
     return *r;
   switch (message) {
     case WM_GETDLGCODE:

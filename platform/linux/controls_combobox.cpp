@@ -33,9 +33,6 @@ StateTable<ComboState>& States() {
   return table;
 }
 
-DWORD Style(HWND w) {
-  return static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE));
-}
 bool HasEdit(HWND w) {
   return (Style(w) & 3) != CBS_DROPDOWNLIST;
 }

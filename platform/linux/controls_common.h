@@ -47,6 +47,11 @@ class StateTable {
   std::unordered_map<HWND, std::shared_ptr<State>> states_;
 };
 
+// The window style of `control`.
+inline DWORD Style(HWND control) {
+  return static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+}
+
 // Which of the messages the standard controls share a control answers in
 // the shared way (bits, or-ed together):
 enum SharedMessages : unsigned {
@@ -58,6 +63,8 @@ enum SharedMessages : unsigned {
   kRepaintsOnText = 1u << 1,
   // WM_ENABLE: the control repaints (it paints differently when disabled).
   kRepaintsOnEnable = 1u << 2,
+  // Buttons and statics: a font, and a repaint on new text and on enabling.
+  kLabelMessages = kKeepsFont | kRepaintsOnText | kRepaintsOnEnable,
 };
 
 // The shared answers but WM_NCDESTROY's: the result for a message `shared`

@@ -31,10 +31,6 @@ StateTable<EditState>& States() {
   return table;
 }
 
-DWORD Style(HWND w) {
-  return static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE));
-}
-
 std::size_t SelStart(const EditState& s) {
   return std::min(s.anchor, s.caret);
 }

@@ -34,10 +34,6 @@ StateTable<ListState>& States() {
   return table;
 }
 
-DWORD Style(HWND w) {
-  return static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE));
-}
-
 // The order of a sorted list, as Wine's comparison sorts ASCII texts: case
 // is ignored, hyphens and apostrophes are passed over at first, and other
 // punctuation comes before digits, which come before letters.

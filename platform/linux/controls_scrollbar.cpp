@@ -21,7 +21,7 @@ StateTable<ScrollState>& States() {
 }
 
 bool Vertical(HWND w) {
-  return (GetWindowLongA(w, GWL_STYLE) & SBS_VERT) != 0;
+  return (Style(w) & SBS_VERT) != 0;
 }
 
 void Scroll(HWND w, int request) {

@@ -19,10 +19,6 @@ StateTable<StaticState>& States() {
   return table;
 }
 
-DWORD Style(HWND w) {
-  return static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE));
-}
-
 // The image type a static of this style shows, or -1 for a static that shows
 // no image: SS_BITMAP takes bitmaps, SS_ICON icons and cursors.
 bool Accepts(DWORD style, WPARAM type) {
@@ -65,8 +61,7 @@ void DrawOwnerDrawn(HWND w, HDC dc, const RECT& client) {
 LRESULT CALLBACK StaticProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
   auto s = States().For(w, message);
   if (!s) return DefWindowProcA(w, message, wParam, lParam);
-  if (auto r = HandleShared(States(), w, kKeepsFont | kRepaintsOnText | kRepaintsOnEnable, &s->font,
-                            message, wParam, lParam))
+  if (auto r = HandleShared(States(), w, kLabelMessages, &s->font, message, wParam, lParam))
     return *r;
   switch (message) {
     case WM_GETDLGCODE:
