@@ -177,14 +177,8 @@ BOOL DestroyWindow(HWND hWnd) {
   HideForDestroy(w);
   if (w->gone) return TRUE;
   auto& t = CurrentThread();
-  if (t.active == hWnd) {
-    // The owner takes over the activation when it can.
-    HWND next = nullptr;
-    if (auto owner = Find(w->owner);
-        owner && (owner->style & WS_VISIBLE) && !(owner->style & WS_DISABLED))
-      next = owner->handle;
-    Activate(next);
-  }
+  // The owner takes over the activation when it can.
+  if (t.active == hWnd) ActivateOwnerOf(*w);
   if (IsSelfOrDescendant(hWnd, t.focus)) {
     ChangeFocus((w->style & WS_CHILD) ? w->parent : nullptr);
   }

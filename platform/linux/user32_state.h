@@ -159,6 +159,9 @@ HWND ChangeFocus(HWND handle);
 // Makes `handle` (a top-level window, or null) the active window, sending
 // WM_NCACTIVATE and WM_ACTIVATE, and gives it the focus when it has none.
 void Activate(HWND handle);
+// Passes the activation on from `window`, which is being hidden or
+// destroyed: to its owner when that is visible and enabled, else to none.
+void ActivateOwnerOf(const Window& window);
 // The top-level window that contains `handle` (itself when top-level).
 HWND TopLevelOf(HWND handle);
 // True when `descendant` is `ancestor` or lies inside it.

@@ -183,13 +183,7 @@ void HideWindow(const WindowPtr& w) {
   if (w->gone) return;
   auto& t = CurrentThread();
   if (IsSelfOrDescendant(h, t.focus)) ChangeFocus((w->style & WS_CHILD) ? w->parent : nullptr);
-  if (t.active == h) {
-    HWND next = nullptr;
-    if (auto owner = Find(w->owner);
-        owner && (owner->style & WS_VISIBLE) && !(owner->style & WS_DISABLED))
-      next = owner->handle;
-    Activate(next);
-  }
+  if (t.active == h) ActivateOwnerOf(*w);
 }
 
 // Shows a hidden window or re-places a shown one at `rect` with `flags`.
@@ -255,6 +249,14 @@ void Activate(HWND handle) {
   // Activation gives the window the focus unless a window inside it has it
   // already; a dialog then passes it on to a control (WM_SETFOCUS).
   if (t.active == handle && !w->gone && !IsSelfOrDescendant(handle, t.focus)) ChangeFocus(handle);
+}
+
+void ActivateOwnerOf(const Window& window) {
+  HWND next = nullptr;
+  if (auto owner = Find(window.owner);
+      owner && (owner->style & WS_VISIBLE) && !(owner->style & WS_DISABLED))
+    next = owner->handle;
+  Activate(next);
 }
 
 }  // namespace tavrin::platform::user
