@@ -34,6 +34,18 @@ constexpr Metric kMetrics[] = {
     {SM_CXEDGE, 2},          {SM_CYEDGE, 2},         {SM_CXSMICON, 16},  {SM_CYSMICON, 16},
 };
 
+// Moves `point` by `sign` times the screen position of the client area of
+// `window`: +1 maps client to screen coordinates, -1 back. False, leaving
+// the point alone, for a window that does not exist or a null point.
+BOOL ShiftByClientOrigin(HWND window, LPPOINT point, LONG sign) {
+  auto w = Find(window);
+  if (!w || point == nullptr) return FALSE;
+  const POINT o = ClientOrigin(*w);
+  point->x += sign * o.x;
+  point->y += sign * o.y;
+  return TRUE;
+}
+
 }  // namespace
 }  // namespace tavrin::platform::user
 
@@ -129,21 +141,11 @@ BOOL AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL, DWORD dwExStyle) {
 }
 
 BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
-  auto w = Find(hWnd);
-  if (!w || lpPoint == nullptr) return FALSE;
-  const POINT o = ClientOrigin(*w);
-  lpPoint->x += o.x;
-  lpPoint->y += o.y;
-  return TRUE;
+  return ShiftByClientOrigin(hWnd, lpPoint, 1);
 }
 
 BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
-  auto w = Find(hWnd);
-  if (!w || lpPoint == nullptr) return FALSE;
-  const POINT o = ClientOrigin(*w);
-  lpPoint->x -= o.x;
-  lpPoint->y -= o.y;
-  return TRUE;
+  return ShiftByClientOrigin(hWnd, lpPoint, -1);
 }
 
 int MapWindowPoints(HWND hWndFrom, HWND hWndTo, LPPOINT lpPoints, UINT cPoints) {
