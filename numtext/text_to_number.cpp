@@ -4,6 +4,7 @@
 // texts of any length follow the same rules: a point position far outside the
 // extended range simply reaches the overflow or underflow threshold.
 #include <cstdint>
+#include <cstring>
 
 #include "numtext/numtext.h"
 #include "numtext/power_of_ten.h"
@@ -29,6 +30,40 @@ bool IsBlank(char c) {
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
+// Eight digit bytes at once (the text as little-endian 64-bit words, first
+// byte lowest, on both targets).
+constexpr int kChunkDigits = 8;
+constexpr std::uint64_t kEachByte = 0x0101010101010101ull;
+constexpr std::uint64_t kChunkScale = 100000000;  // 10^8
+
+// The eight bytes at p as a word.
+std::uint64_t LoadChunk(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// True when every byte of `word` is "0".."9": its high nibble is 3 and adding
+// 6 does not carry out of its low nibble. (A byte of 0xFA or more carries into
+// its neighbour, but fails the high-nibble test itself.)
+bool AllDigits(std::uint64_t word) {
+  constexpr std::uint64_t kHighNibbles = 0xF0 * kEachByte;
+  const std::uint64_t high = word & kHighNibbles;
+  const std::uint64_t carried = ((word + 6 * kEachByte) & kHighNibbles) >> 4;
+  return (high | carried) == 0x33 * kEachByte;
+}
+
+// The number that eight digit bytes spell, first byte most significant:
+// adjacent lanes merge pairwise (bytes to two-digit numbers, then to four,
+// then to eight); every lane stays below its width (99, 9999, 99999999).
+std::uint32_t ChunkValue(std::uint64_t word) {
+  word -= '0' * kEachByte;
+  word = (word * 10 + (word >> 8)) & 0x00FF00FF00FF00FFull;
+  word = (word * 100 + (word >> 16)) & 0x0000FFFF0000FFFFull;
+  word = (word * 10000 + (word >> 32)) & 0x00000000FFFFFFFFull;
+  return static_cast<std::uint32_t>(word);
+}
+
 bool IsExponentLetter(char c) {
   return c == 'E' || c == 'e' || c == 'D' || c == 'd';
 }
@@ -104,6 +139,28 @@ struct DecimalMantissa {
   bool anyDigit = false;
 };
 
+// Reads the run of digits at text[i..] into `m` once its first significant
+// digit is reached (the run's first digit, if any, is not a leading "0"):
+// whole chunks while all of their digits still go into M, then byte by byte.
+[[gnu::always_inline]] inline void ReadSignificantDigits(std::string_view text, std::size_t& i,
+                                                         DecimalMantissa& m) {
+  const std::size_t size = text.size();
+  while (m.significant <= kMantissaDigits - kChunkDigits && size - i >= kChunkDigits) {
+    const std::uint64_t chunk = LoadChunk(text.data() + i);
+    if (!AllDigits(chunk)) break;
+    m.mantissa = m.mantissa * kChunkScale + ChunkValue(chunk);
+    m.significant += kChunkDigits;
+    m.anyDigit = true;
+    i += kChunkDigits;
+  }
+  for (; i < size && IsDigit(text[i]); ++i) {
+    m.anyDigit = true;
+    if (++m.significant <= kMantissaDigits) {
+      m.mantissa = m.mantissa * 10 + static_cast<unsigned>(text[i] - '0');
+    }
+  }
+}
+
 // Reads the digits and point at text[i..]; leaves i at the first byte that
 // does not continue them. Leading zeros are not significant: those after the
 // point move P left.
@@ -120,19 +177,12 @@ struct DecimalMantissa {
     }
   }
   // From here the first digit, if any, is significant (not "0").
-  for (; i < size; ++i) {
-    const char c = text[i];
-    if (IsDigit(c)) {
-      m.anyDigit = true;
-      if (++m.significant <= kMantissaDigits) {
-        m.mantissa = m.mantissa * 10 + static_cast<unsigned>(c - '0');
-      }
-    } else if (c == '.' && !pointSeen) {
-      pointSeen = true;
-      m.point = m.significant;
-    } else {
-      break;
-    }
+  ReadSignificantDigits(text, i, m);
+  if (!pointSeen && i < size && text[i] == '.') {
+    pointSeen = true;
+    m.point = m.significant;
+    ++i;
+    ReadSignificantDigits(text, i, m);
   }
   if (!pointSeen) m.point = m.significant;
   return m;

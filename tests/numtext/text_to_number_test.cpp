@@ -86,6 +86,34 @@ TEST(TextToNumberTest, DecimalNumbers) {
   ExpectAll(std::begin(cases), std::end(cases));
 }
 
+TEST(TextToNumberTest, LongDigitRuns) {
+  // Runs of digits that are read eight at a time where they can be: the
+  // first 18 significant digits form M, the rest only count, and a byte just
+  // outside "0".."9" ends the number wherever it falls. Each expected value
+  // is M and one rounded operation with an exact power of ten.
+  const Case cases[] = {
+      {"12345678.9", 123456789.0L / 10},
+      {"1234567:89", 1234567},  // ":" follows "9"
+      {"1234567/89", 1234567},  // "/" precedes "0"
+      {"1234567\xFA"
+       "12",
+       1234567},
+      {"12345678\xFF"
+       "9",
+       12345678},
+      {"123456789012345678", 123456789012345678.0L},
+      {"1234567890123456789", 123456789012345678.0L * 10},
+      {"12345678123456781234", 123456781234567812.0L * 100},
+      {"12345678901234567890123", 123456789012345678.0L * 1e5L},
+      {"0.000000001234567890123", 1234567890123.0L / 1e21L},
+      {"9999999999.99999999", 999999999999999999.0L / 1e8L},
+      {"-1.2345678901234567e-5", -(12345678901234567.0L / 1e21L)},
+      {"00000000012345678", 12345678},
+      {"87654321.87654321.5", 8765432187654321.0L / 1e8L},
+  };
+  ExpectAll(std::begin(cases), std::end(cases));
+}
+
 TEST(TextToNumberTest, WhereTheNumberEnds) {
   const Case cases[] = {
       {"\r7", 0},
