@@ -149,9 +149,9 @@ bool CreateItems(HWND dialog, TemplateReader& r, const unsigned char* base, int 
                  HINSTANCE instance, SIZE units, HFONT font) {
   for (int i = 0; i < count; ++i) {
     r.AlignToDoubleWord(base);
-    // Every dialog gets DS_3DLOOK (a template style of 0x80000040 reads back
-    // as 0x84000044 under Wine: WS_CLIPSIBLINGS and DS_3DLOOK added).
-    const DWORD style = r.DoubleWord() | DS_3DLOOK;
+    // An item keeps its template style as it is (Wine): DS_3DLOOK is the
+    // dialog's alone, and its bit would make a push button a radio button.
+    const DWORD style = r.DoubleWord();
     const DWORD exStyle = r.DoubleWord();
     const int x = r.Short();
     const int y = r.Short();
