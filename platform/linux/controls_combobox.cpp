@@ -156,6 +156,9 @@ LRESULT CALLBACK ComboBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam
     if (s->list) SendMessageA(s->list, WM_SETFONT, wParam, 0);
   }
   if (auto r = HandleShared(States(), w, kKeepsFont, &s->font, message, wParam, lParam)) return *r;
+  // Colour messages of the edit field and the list go on to the parent
+  // unchanged: lParam stays the child that asks.
+  if (IsColorMessage(message)) return SendMessageA(GetParent(w), message, wParam, lParam);
   switch (message) {
     case WM_CREATE:
       Create(w, *s);
@@ -214,16 +217,6 @@ LRESULT CALLBACK ComboBoxProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam
       return 0;
     case WM_COMMAND:
       return FromChild(w, s, wParam, lParam);
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      // Colour messages of the edit field and the list go on to the parent
-      // unchanged: lParam stays the child that asks.
-      return SendMessageA(GetParent(w), message, wParam, lParam);
     case WM_PAINT:
       // Wine: a combo box paints itself with WM_CTLCOLOREDIT, whatever its kind.
       Paint(w, GetParent(w), WM_CTLCOLOREDIT, nullptr);

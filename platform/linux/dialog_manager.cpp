@@ -10,6 +10,7 @@
 #include "gdi_internal.h"
 #include "platform/linux/hooks.h"
 #include "user32_state.h"
+#include "user_internal.h"
 
 namespace tavrin::platform::user {
 namespace {
@@ -184,14 +185,8 @@ bool ReturnsValueDirectly(UINT message) {
   // For these messages a dialog procedure's return value is the result
   // itself; for every other one it only says "handled" and the result is
   // DWL_MSGRESULT.
+  if (IsColorMessage(message)) return true;
   switch (message) {
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "user32_state.h"
+#include "user_internal.h"
 
 namespace tavrin::platform::user {
 namespace {
@@ -100,6 +101,8 @@ using namespace tavrin::platform::user;
 LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
   auto w = Find(hWnd);
   if (!w) return 0;
+  if (tavrin::platform::IsColorMessage(Msg))
+    return DefaultControlColor(Msg, reinterpret_cast<HDC>(wParam));
   switch (Msg) {
     case WM_NCCREATE: {
       const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
@@ -139,14 +142,6 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGED:
       if (lParam) ReportPositionChange(w, *reinterpret_cast<const WINDOWPOS*>(lParam));
       return 0;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      return DefaultControlColor(Msg, reinterpret_cast<HDC>(wParam));
     case WM_NCACTIVATE:
       return TRUE;
     case WM_NCHITTEST:

@@ -12,4 +12,10 @@ void ValidateWindow(HWND window);
 // is empty, as Win32 does, or at once through UpdateWindow/RedrawWindow.
 void InvalidateWindow(HWND window);
 
+// True for the colour messages a control asks its parent with, WM_CTLCOLOR*
+// (numbered in a row from WM_CTLCOLORMSGBOX to WM_CTLCOLORSTATIC).
+constexpr bool IsColorMessage(UINT message) {
+  return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
+
 }  // namespace tavrin::platform
