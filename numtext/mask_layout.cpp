@@ -110,7 +110,8 @@ class MantissaLayout {
         trailing_(mask.decimalPlaces > 0 && !mantissa.empty() && mantissa.back() == '0'),
         negative_(negative) {}
 
-  void Run() {
+  // Flattened: the layout state then lives in registers rather than memory.
+  [[gnu::flatten]] void Run() {
     const int end = mask_.exponentMode == ExponentMode::kNone ? mask_.count : mask_.exponentStart;
     for (int i = end - 1; i >= 0; --i) {
       const MaskPosition& position = mask_.positions[i];
