@@ -202,18 +202,6 @@ struct BITMAP {
 #define RT_GROUP_CURSOR MAKEINTRESOURCEA(12)
 #define RT_GROUP_ICON MAKEINTRESOURCEA(14)
 
-// The colour messages a control sends its parent before it paints: wParam
-// the DC, lParam the control; the parent answers with the background brush.
-#ifndef WM_CTLCOLORMSGBOX
-#define WM_CTLCOLORMSGBOX 0x0132
-#define WM_CTLCOLOREDIT 0x0133
-#define WM_CTLCOLORLISTBOX 0x0134
-#define WM_CTLCOLORBTN 0x0135
-#define WM_CTLCOLORDLG 0x0136
-#define WM_CTLCOLORSCROLLBAR 0x0137
-#define WM_CTLCOLORSTATIC 0x0138
-#endif
-
 // ---- GDI32 --------------------------------------------------------------
 
 HBRUSH CreateSolidBrush(COLORREF color);

@@ -81,6 +81,8 @@
 #define WM_CHANGEUISTATE 0x0127
 #define WM_UPDATEUISTATE 0x0128
 #define WM_QUERYUISTATE 0x0129
+// The colour messages a control sends its parent before it paints: wParam
+// the DC, lParam the control; the parent answers with the background brush.
 #define WM_CTLCOLORMSGBOX 0x0132
 #define WM_CTLCOLOREDIT 0x0133
 #define WM_CTLCOLORLISTBOX 0x0134
