@@ -487,10 +487,11 @@ TEST_F(DialogTest, TemplateItemsBecomeControlsPlacedInDialogUnits) {
     const char* className;
     const char* text;
     RECT client;  // in the dialog's client area: MapDialogRect of the item's edges
+    LONG style;   // the template's style, unchanged: dialogs add bits only to themselves
   };
-  const Case cases[] = {{10, "static", "Label", {10, 9, 90, 28}},
-                        {11, "button", "Go", {20, 38, 100, 64}},
-                        {12, "static", "", {6, 6, 12, 12}}};
+  const Case cases[] = {{10, "static", "Label", {10, 9, 90, 28}, WS_CHILD | WS_VISIBLE},
+                        {11, "button", "Go", {20, 38, 100, 64}, WS_CHILD | WS_VISIBLE | WS_TABSTOP},
+                        {12, "static", "", {6, 6, 12, 12}, WS_CHILD}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.id);
     HWND item = GetDlgItem(d, c.id);
@@ -509,7 +510,11 @@ TEST_F(DialogTest, TemplateItemsBecomeControlsPlacedInDialogUnits) {
     EXPECT_EQ(corner.y, c.client.top);
     EXPECT_EQ(r.right - r.left, c.client.right - c.client.left);
     EXPECT_EQ(r.bottom - r.top, c.client.bottom - c.client.top);
+    EXPECT_EQ(GetWindowLongA(item, GWL_STYLE), c.style);
   }
+  // The push button stays a push button.
+  EXPECT_EQ(SendMessageA(GetDlgItem(d, 11), WM_GETDLGCODE, 0, 0),
+            DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
   // WM_INITDIALOG names the first tab stop, the control to focus.
   ASSERT_EQ(Log().size(), 1u);
   EXPECT_EQ(Log()[0].wParam, reinterpret_cast<WPARAM>(GetDlgItem(d, 11)));
