@@ -20,33 +20,40 @@ TextValue& TextValue::operator=(const TextValue& other) {
   return *this;
 }
 
+namespace {
+
+// Storage for `size` bytes from SysAllocStringByteLen, contents unset; null
+// for a negative size, one SysAllocStringByteLen cannot take, or no memory.
+char* AllocateStorage(std::int64_t size) {
+  // SysAllocStringByteLen takes a 32-bit length; larger requests fail.
+  if (size <= 0 || size > 0x7FFFFFF0) return nullptr;
+  return reinterpret_cast<char*>(SysAllocStringByteLen(nullptr, static_cast<UINT>(size)));
+}
+
+}  // namespace
+
 TextValue TextValue::Allocate(std::int64_t size, bool* failed) {
   if (failed != nullptr) *failed = false;
   if (size == 0) return {};
-  // SysAllocStringByteLen takes a 32-bit length; larger requests fail.
-  if (size < 0 || size > 0x7FFFFFF0) {
-    if (failed != nullptr) *failed = true;
-    return {};
-  }
-  BSTR storage = SysAllocStringByteLen(nullptr, static_cast<UINT>(size));
+  char* storage = AllocateStorage(size);
   if (storage == nullptr) {
     if (failed != nullptr) *failed = true;
     return {};
   }
-  TextValue t = Adopt(reinterpret_cast<char*>(storage));
-  std::memset(t.handle_, 0, static_cast<std::size_t>(size));
-  return t;
+  std::memset(storage, 0, static_cast<std::size_t>(size));
+  return Adopt(storage);
 }
 
 TextValue TextValue::Copy(std::string_view bytes) {
-  bool failed = false;
-  TextValue t = Allocate(static_cast<std::int64_t>(bytes.size()), &failed);
-  if (failed) {
+  if (bytes.empty()) return {};
+  // Filled by the copy at once, so the storage is not zeroed first.
+  char* storage = AllocateStorage(static_cast<std::int64_t>(bytes.size()));
+  if (storage == nullptr) {
     RaiseError(ErrorNumber::kOutOfMemory);
     return {};
   }
-  if (!bytes.empty()) std::memcpy(t.handle_, bytes.data(), bytes.size());
-  return t;
+  std::memcpy(storage, bytes.data(), bytes.size());
+  return Adopt(storage);
 }
 
 void TextValue::Assign(TextRef source) {
