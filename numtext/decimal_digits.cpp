@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "numtext/decimal_numeral.h"
 #include "numtext/extended_bits.h"
 #include "numtext/numtext.h"
 #include "numtext/power_of_ten.h"
@@ -121,19 +122,6 @@ int EstimateDecimalExponent(int binaryExponent) {
   return static_cast<int>(product >> 16);
 }
 
-// Adds one to the decimal numeral digits[0..length); returns true when the
-// carry ran out of the leftmost digit (the digits are then all "0").
-bool IncrementDigits(char* digits, int length) {
-  for (int i = length - 1; i >= 0; --i) {
-    if (digits[i] != '9') {
-      ++digits[i];
-      return false;
-    }
-    digits[i] = '0';
-  }
-  return true;
-}
-
 }  // namespace
 
 DecimalDigits GenerateDecimalDigits(Extended x, int count, char* buffer) {
@@ -176,7 +164,7 @@ DecimalDigits GenerateDecimalDigits(Extended x, int count, char* buffer) {
 
   const bool lastKeptOdd = ((buffer[kept - 1] - '0') & 1) != 0;
   if (rounding > '5' || (rounding == '5' && lastKeptOdd)) {
-    if (IncrementDigits(buffer, kept)) {
+    if (IncrementDecimalNumeral(buffer, kept)) {
       buffer[0] = '1';
       ++k;
     }

@@ -2,6 +2,8 @@
 // layout of the mantissa and exponent positions.
 #include "numtext/mask_layout.h"
 
+#include "numtext/decimal_numeral.h"
+
 namespace tavrin {
 
 bool DigitText::NonZero() const {
@@ -30,19 +32,6 @@ bool RoundsUp(const DigitText& digits, int cut) {
   return IsOddDigit(digits.At(cut - 1));
 }
 
-// Adds one to the numeral digits[0..length); true when the carry runs out of
-// its leftmost digit.
-bool Increment(char* digits, int length) {
-  for (int i = length - 1; i >= 0; --i) {
-    if (digits[i] != '9') {
-      ++digits[i];
-      return false;
-    }
-    digits[i] = '0';
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string_view FixedMantissa(const DigitText& digits, int exponent, int decimals, char* out) {
@@ -56,7 +45,8 @@ std::string_view FixedMantissa(const DigitText& digits, int exponent, int decima
   for (int j = 0; j < decimals; ++j) fraction[j] = digits.At(exponent + j);
 
   const auto length = static_cast<std::size_t>(integers + decimals);
-  if (RoundsUp(digits, exponent + decimals) && Increment(integerText, integers + decimals)) {
+  if (RoundsUp(digits, exponent + decimals) &&
+      IncrementDecimalNumeral(integerText, integers + decimals)) {
     // Every digit was a "9": the integer text gains a leading "1" (an empty
     // integer text becomes "1").
     out[0] = '1';
@@ -71,7 +61,7 @@ std::string_view FixedMantissa(const DigitText& digits, int exponent, int decima
 
 int ExponentMantissa(const DigitText& digits, int count, int* exponent, char* out) {
   for (int i = 0; i < count; ++i) out[i] = digits.At(i);
-  if (RoundsUp(digits, count) && Increment(out, count)) {
+  if (RoundsUp(digits, count) && IncrementDecimalNumeral(out, count)) {
     out[0] = '1';  // the others are "0" already
     ++*exponent;
   }
