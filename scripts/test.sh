@@ -56,7 +56,8 @@ for preset in host host-asan win32; do
     # Make the Wine prefix once, before the first test starts.
     # Wait for Wine's start-up services to settle: the first program run in
     # a prefix still being set up can get no window at all.
-    WINEPREFIX=$root/build/win32/wineprefix WINEDEBUG=-all wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$root/build/win32/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
+      wineboot -i >/dev/null 2>&1
     WINEPREFIX=$root/build/win32/wineprefix timeout 60 wineserver -w
   fi
   ctest --preset "$preset" -j "$parallel" 2>&1 | tee "$log_dir/$preset-ctest.log"
