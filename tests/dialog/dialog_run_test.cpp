@@ -556,6 +556,58 @@ TEST(DialogEndTest, CallbackAnsweringCloseEndsTheDialogOnceAndFreesTheOwner) {
   g_onClose = OnClose::Nothing;
 }
 
+// A dialog that ends itself while a control is being added to it: its
+// callback on the default-button message, or a custom control's window
+// procedure on the font it is given.
+std::int32_t EndOnDefaultId(HWND dialog, UINT message, WPARAM, LPARAM) {
+  if (message == DM_SETDEFID) DialogEnd(dialog, 2);
+  return 0;
+}
+LRESULT CALLBACK EndParentOnFont(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETFONT) DialogEnd(GetParent(window), 3);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(ControlAddTest, DialogEndedWhileTheControlIsAddedLeavesNoRecord) {
+  WNDCLASSA endsOnFont{};
+  endsOnFont.lpfnWndProc = EndParentOnFont;
+  endsOnFont.hInstance = GetModuleHandleA(nullptr);
+  endsOnFont.lpszClassName = "EndsParentOnFont";
+  RegisterClassA(&endsOnFont);
+  struct Row {
+    const char* name;
+    ControlKind kind;
+    const char* className;
+    std::uint32_t style;
+    std::int32_t result;
+  };
+  const Row rows[] = {
+      {"default push button", ControlKind::Button, "", BS_DEFPUSHBUTTON, 2},
+      {"default image button", ControlKind::ImageButton, "", BS_DEFPUSHBUTTON, 2},
+      {"default fitted image button", ControlKind::FittedImageButton, "", BS_DEFPUSHBUTTON, 2},
+      {"custom control ending it on WM_SETFONT", ControlKind::Custom, "EndsParentOnFont", WS_CHILD,
+       3},
+  };
+  const int baseline = RegistryCount();
+  for (const Row& r : rows) {
+    HWND dialog = testing::NewUnitsDialog("ends");
+    ASSERT_NE(dialog, nullptr) << r.name;
+    DialogSetShowState(dialog, SW_HIDE);
+    std::int32_t result = -1;
+    DialogShowModeless(dialog, EndOnDefaultId, &result);
+    const TextValue className = Text(r.className);
+    const TextValue caption = Text("Logo");
+    EXPECT_EQ(ControlAdd(r.kind, className, dialog, 7, caption, {}, 5, 5, 30, 10, r.style, 0,
+                         ControlRecorder),
+              nullptr)
+        << r.name;
+    EXPECT_FALSE(IsWindow(dialog)) << r.name;
+    EXPECT_EQ(result, r.result) << r.name;
+    EXPECT_EQ(RegistryCount(), baseline) << r.name;
+  }
+  UnregisterClassA("EndsParentOnFont", GetModuleHandleA(nullptr));
+}
+
 // Control texts.
 std::uint16_t g_controlWordSeen = 0;
 std::int32_t ChangeFloatingPoint(HWND, UINT message, WPARAM, LPARAM) {
