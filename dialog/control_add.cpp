@@ -166,7 +166,11 @@ HWND ControlAdd(ControlKind kind, TextRef className, HWND dialog, std::int32_t i
                       px.x, px.y, px.width, px.height, dialog,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), EngineInstance(), nullptr);
   if (control == nullptr) return nullptr;
+  // Every message sent from here on can reach a callback or a custom
+  // control's procedure, which may end the dialog (and with it the control
+  // and its record): after each one the control is looked for again.
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (!IsWindow(control)) return nullptr;
 
   Record* r = RegistryAdd(flags, control, dialog, static_cast<std::int32_t>(kind));
   if (r != nullptr) r->callback = callback;
@@ -175,13 +179,18 @@ HWND ControlAdd(ControlKind kind, TextRef className, HWND dialog, std::int32_t i
   for (const TextRef& item : items) {
     if (item.empty()) break;
     SendMessageA(control, addMessage, 0, reinterpret_cast<LPARAM>(item.data()));
+    if (!IsWindow(control)) return nullptr;
   }
 
   const bool pushButton = kind == ControlKind::Button || kind == ControlKind::ImageButton ||
                           kind == ControlKind::FittedImageButton;
   if (pushButton && (finalStyle & kDefaultPushButton) != 0) {
     SendMessageA(dialog, DM_SETDEFID, static_cast<WPARAM>(id), 0);
+    if (!IsWindow(control)) return nullptr;
   }
+  // Without a record there is nothing to keep an image or a surface in; a
+  // record that went while the control stayed is not made again.
+  if (r != nullptr) r = RegistryFind(control);
   if (r != nullptr && image) AttachImage(*r, control, kind, caption, px);
   if (r != nullptr && kind == ControlKind::Graphic)
     PrepareGraphic(*r, control, units, width, height);

@@ -87,13 +87,23 @@ void DialogShowModeless(HWND dialog, ControlCallback callback, std::int32_t* res
 
 void DialogEnd(HWND dialog, std::int32_t result) {
   if (!IsWindow(dialog)) return;
+  // A callback that answers WM_CLOSE by ending the dialog (or by the close
+  // command, which ends it too) comes back here: the first call finishes the
+  // work, with its result.
+  if (Record* r = RegistryFind(dialog)) {
+    if ((r->flags & RecordFlag::Ending) != 0) return;
+    r->flags |= RecordFlag::Ending;
+  }
   SendMessageA(dialog, WM_CLOSE, 0, 0);
   HWND owner = OwnerOf(dialog);
   const BOOL wasDisabled = owner != nullptr ? EnableWindow(owner, TRUE) : FALSE;
   if (const Record* r = RegistryFind(dialog); r != nullptr && r->resultTarget != nullptr) {
     *r->resultTarget = result;
   }
-  if (!DestroyWindow(dialog) && wasDisabled) EnableWindow(owner, FALSE);
+  if (DestroyWindow(dialog)) return;
+  if (wasDisabled) EnableWindow(owner, FALSE);
+  // Still there (another thread's window): it may be ended again later.
+  if (Record* r = RegistryFind(dialog)) r->flags &= ~RecordFlag::Ending;
 }
 
 std::int32_t DialogSetShowState(HWND window, std::int32_t command) {

@@ -500,6 +500,114 @@ TEST(DialogEndTest, WithoutRecordOrWindow) {
   EXPECT_FALSE(IsWindow(plain));
 }
 
+// What a dialog callback does when DialogEnd's WM_CLOSE reaches it, each in
+// the ordinary Win32 habit.
+enum class OnClose { Nothing, EndAgain, CloseCommand, Destroy };
+OnClose g_onClose = OnClose::Nothing;
+int g_closesSeen = 0;
+std::int32_t ReactToClose(HWND dialog, UINT message, WPARAM, LPARAM) {
+  if (message != WM_CLOSE) return 0;
+  ++g_closesSeen;
+  switch (g_onClose) {
+    case OnClose::Nothing:
+      return 0;
+    case OnClose::EndAgain:
+      DialogEnd(dialog, 9);
+      return 1;
+    case OnClose::CloseCommand:
+      SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+      return 1;
+    case OnClose::Destroy:
+      DestroyWindow(dialog);
+      return 1;
+  }
+  return 0;
+}
+
+TEST(DialogEndTest, CallbackAnsweringCloseEndsTheDialogOnceAndFreesTheOwner) {
+  struct Row {
+    const char* name;
+    OnClose onClose;
+    std::int32_t result;  // the result variable afterwards (it starts as -7)
+  };
+  const Row rows[] = {
+      {"callback leaves the close to the engine", OnClose::Nothing, 5},
+      {"callback ends the dialog again", OnClose::EndAgain, 5},
+      {"callback sends the close command", OnClose::CloseCommand, 5},
+  };
+  ScopedDialog owner(testing::NewUnitsDialog("owner"));
+  ASSERT_NE(owner.get(), nullptr);
+  for (const Row& r : rows) {
+    HWND dialog = testing::NewUnitsDialog("owned", owner);
+    ASSERT_NE(dialog, nullptr) << r.name;
+    DialogSetShowState(dialog, SW_HIDE);
+    std::int32_t result = -7;
+    DialogShowModeless(dialog, ReactToClose, &result);
+    EnableWindow(owner, FALSE);  // as the modal loop leaves it
+    g_onClose = r.onClose;
+    g_closesSeen = 0;
+    DialogEnd(dialog, 5);
+    EXPECT_FALSE(IsWindow(dialog)) << r.name;
+    EXPECT_EQ(g_closesSeen, 1) << r.name;
+    EXPECT_EQ(result, r.result) << r.name;
+    EXPECT_TRUE(IsWindowEnabled(owner)) << r.name;
+    EXPECT_EQ(RegistryFind(dialog), nullptr) << r.name;
+  }
+  g_onClose = OnClose::Nothing;
+}
+
+// A dialog that ends itself while a control is being added to it: its
+// callback on the default-button message, or a custom control's window
+// procedure on the font it is given.
+std::int32_t EndOnDefaultId(HWND dialog, UINT message, WPARAM, LPARAM) {
+  if (message == DM_SETDEFID) DialogEnd(dialog, 2);
+  return 0;
+}
+LRESULT CALLBACK EndParentOnFont(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETFONT) DialogEnd(GetParent(window), 3);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(ControlAddTest, DialogEndedWhileTheControlIsAddedLeavesNoRecord) {
+  WNDCLASSA endsOnFont{};
+  endsOnFont.lpfnWndProc = EndParentOnFont;
+  endsOnFont.hInstance = GetModuleHandleA(nullptr);
+  endsOnFont.lpszClassName = "EndsParentOnFont";
+  RegisterClassA(&endsOnFont);
+  struct Row {
+    const char* name;
+    ControlKind kind;
+    const char* className;
+    std::uint32_t style;
+    std::int32_t result;
+  };
+  const Row rows[] = {
+      {"default push button", ControlKind::Button, "", BS_DEFPUSHBUTTON, 2},
+      {"default image button", ControlKind::ImageButton, "", BS_DEFPUSHBUTTON, 2},
+      {"default fitted image button", ControlKind::FittedImageButton, "", BS_DEFPUSHBUTTON, 2},
+      {"custom control ending it on WM_SETFONT", ControlKind::Custom, "EndsParentOnFont", WS_CHILD,
+       3},
+  };
+  const int baseline = RegistryCount();
+  for (const Row& r : rows) {
+    HWND dialog = testing::NewUnitsDialog("ends");
+    ASSERT_NE(dialog, nullptr) << r.name;
+    DialogSetShowState(dialog, SW_HIDE);
+    std::int32_t result = -1;
+    DialogShowModeless(dialog, EndOnDefaultId, &result);
+    const TextValue className = Text(r.className);
+    const TextValue caption = Text("Logo");
+    EXPECT_EQ(ControlAdd(r.kind, className, dialog, 7, caption, {}, 5, 5, 30, 10, r.style, 0,
+                         ControlRecorder),
+              nullptr)
+        << r.name;
+    EXPECT_FALSE(IsWindow(dialog)) << r.name;
+    EXPECT_EQ(result, r.result) << r.name;
+    EXPECT_EQ(RegistryCount(), baseline) << r.name;
+  }
+  UnregisterClassA("EndsParentOnFont", GetModuleHandleA(nullptr));
+}
+
 // Control texts.
 std::uint16_t g_controlWordSeen = 0;
 std::int32_t ChangeFloatingPoint(HWND, UINT message, WPARAM, LPARAM) {

@@ -19,6 +19,7 @@ inline constexpr std::uint32_t GeometryMask = 0x0007;  // the bits a control cop
 inline constexpr std::uint32_t IconImage = 0x0100;     // `image` is an icon (DestroyIcon)
 inline constexpr std::uint32_t BitmapImage = 0x0200;   // `image` is a bitmap (DeleteObject)
 inline constexpr std::uint32_t Shown = 0x0400;         // the dialog has been shown
+inline constexpr std::uint32_t Ending = 0x0800;        // DialogEnd is ending the dialog
 inline constexpr std::uint32_t Control = 0x2000;       // a ControlRecord
 inline constexpr std::uint32_t Dialog = 0x4000;        // a DialogRecord
 }  // namespace RecordFlag
