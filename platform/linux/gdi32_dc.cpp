@@ -4,6 +4,7 @@
 // surface per window, sized to its client area, so a test can read back
 // what was painted.
 #include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -225,16 +226,30 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
       if (!s) return FALSE;
       auto from = TargetSurface(*s);
       if (!target || !from) return TRUE;
+      // Only the pixels inside both surfaces are copied (in 64 bits: any
+      // int position and size is allowed), so the work is bounded by the
+      // surfaces rather than by the size asked for.
+      const std::int64_t firstI =
+          std::max<std::int64_t>({0, -std::int64_t{x}, -std::int64_t{sourceX}});
+      const std::int64_t lastI = std::min<std::int64_t>(
+          {width, std::int64_t{target->width} - x, std::int64_t{from->width} - sourceX});
+      const std::int64_t firstJ =
+          std::max<std::int64_t>({0, -std::int64_t{y}, -std::int64_t{sourceY}});
+      const std::int64_t lastJ = std::min<std::int64_t>(
+          {height, std::int64_t{target->height} - y, std::int64_t{from->height} - sourceY});
+      if (firstI >= lastI || firstJ >= lastJ) return TRUE;
       // Copy through a buffer: source and target may be the same surface.
-      std::vector<COLORREF> row(static_cast<std::size_t>(std::max(width, 0)));
-      for (int j = 0; j < height; ++j) {
-        for (int i = 0; i < width; ++i)
-          row[static_cast<std::size_t>(i)] = from->At(sourceX + i, sourceY + j);
-        for (int i = 0; i < width; ++i) {
-          const COLORREF c = row[static_cast<std::size_t>(i)];
-          if (c != CLR_INVALID) target->Fill(RECT{x + i, y + j, x + i + 1, y + j + 1}, c);
+      std::vector<COLORREF> rows(static_cast<std::size_t>((lastI - firstI) * (lastJ - firstJ)));
+      std::size_t k = 0;
+      for (std::int64_t j = firstJ; j < lastJ; ++j)
+        for (std::int64_t i = firstI; i < lastI; ++i)
+          rows[k++] = from->At(static_cast<int>(sourceX + i), static_cast<int>(sourceY + j));
+      k = 0;
+      for (std::int64_t j = firstJ; j < lastJ; ++j)
+        for (std::int64_t i = firstI; i < lastI; ++i) {
+          const auto tx = static_cast<std::size_t>(x + i), ty = static_cast<std::size_t>(y + j);
+          target->pixels[ty * static_cast<std::size_t>(target->width) + tx] = rows[k++];
         }
-      }
       return TRUE;
     }
     default:

@@ -233,6 +233,18 @@ TEST(GdiObjects, FillRectAndBitBltMovePixels) {
   };
   for (const auto& p : probes)
     EXPECT_EQ(GetPixel(target, p.x, p.y), p.expected) << p.x << "," << p.y;
+  // A copy far larger than both bitmaps moves only what lies in both, and
+  // takes no longer than that: source columns 15 to 19 onto columns 0 to 4.
+  constexpr int kHuge = 0x40000000;
+  EXPECT_TRUE(BitBlt(target, 0, 0, kHuge, kHuge, source, 15, 0, SRCCOPY));
+  const Probe clipped[] = {
+      {0, 0, GetSysColor(COLOR_WINDOW)},
+      {4, 9, GetSysColor(COLOR_WINDOW)},
+      {5, 0, GetSysColor(COLOR_BTNFACE)},
+      {10, 0, RGB(0, 128, 0)},
+  };
+  for (const auto& p : clipped)
+    EXPECT_EQ(GetPixel(target, p.x, p.y), p.expected) << p.x << "," << p.y;
   SelectObject(source, oldA);
   SelectObject(target, oldB);
   DeleteObject(a);
