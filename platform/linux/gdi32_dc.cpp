@@ -102,8 +102,12 @@ std::shared_ptr<Surface> WindowSurface(HWND window) {
   if (window != nullptr) {
     RECT client{};
     if (!IsWindow(window) || !GetClientRect(window, &client)) return nullptr;
-    width = client.right - client.left;
-    height = client.bottom - client.top;
+    // Only what can be on the screen has pixels, as on Win32, so a window
+    // of any size costs at most one screen of memory.
+    width = static_cast<int>(
+        std::clamp<std::int64_t>(std::int64_t{client.right} - client.left, 0, kScreenWidth));
+    height = static_cast<int>(
+        std::clamp<std::int64_t>(std::int64_t{client.bottom} - client.top, 0, kScreenHeight));
   }
   auto& s = WindowSurfaces();
   std::lock_guard guard(s.lock);

@@ -279,5 +279,25 @@ TEST_F(GdiHooks, DialogBaseUnitsFollowTheFontHeight) {
   EXPECT_EQ(none.cy, 16);
 }
 
+
+// A window's pixels are only those that can be on the screen: painting a
+// window far larger than the screen neither takes its whole area in memory
+// nor fails.
+TEST_F(GdiHooks, AWindowLargerThanTheScreenPaintsWithinTheScreen) {
+  constexpr int kHuge = 0x10000000;
+  HWND window = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, kHuge, kHuge, nullptr, nullptr,
+                                Instance(), nullptr);
+  ASSERT_NE(window, nullptr);
+  HDC dc = GetDC(window);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  const RECT all{0, 0, kHuge, kHuge};
+  EXPECT_TRUE(FillRect(dc, &all, red));
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc, GetSystemMetrics(SM_CXSCREEN), 0), CLR_INVALID);
+  ReleaseDC(window, dc);
+  DeleteObject(red);
+  DestroyWindow(window);
+}
+
 }  // namespace
 }  // namespace tavrin::test
