@@ -4,6 +4,7 @@
 // IsDialogMessageA. Runs on the Linux platform and under Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/win32.h"
@@ -34,19 +35,61 @@ class DialogTest : public testing::Test {
   std::vector<HWND> made_;
 };
 
+// Where Win32 puts a dialog on the work area: where the template says, centred
+// (DS_CENTER, never before the work area's left and top), or moved back so
+// that it ends at the work area's right and bottom.
+enum class Placement { AsGiven, Centred, FromFarEdges };
+
 struct GeometryCase {
   const char* name;
   DWORD style;
   short x, y, cx, cy;
   const char* face;
   WORD points;
-  RECT window;
+  Placement placement;
+  RECT window;  // on a 1024x768 work area at 0, 0
   LONG clientWidth, clientHeight;
 };
 
+// The work area on which the rectangles of the table were measured.
+constexpr LONG kMeasuredWorkWidth = 1024;
+constexpr LONG kMeasuredWorkHeight = 768;
+
+RECT WorkArea() {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+// The window rectangle of `c` on the work area `work`.
+RECT ExpectedWindow(const GeometryCase& c, const RECT& work) {
+  const LONG width = c.window.right - c.window.left;
+  const LONG height = c.window.bottom - c.window.top;
+  LONG left = c.window.left, top = c.window.top;
+  if (c.placement == Placement::Centred) {
+    left = std::max(work.left, work.left + (work.right - work.left - width) / 2);
+    top = std::max(work.top, work.top + (work.bottom - work.top - height) / 2);
+  } else if (c.placement == Placement::FromFarEdges) {
+    left += work.right - kMeasuredWorkWidth;
+    top += work.bottom - kMeasuredWorkHeight;
+  }
+  return RECT{left, top, left + width, top + height};
+}
+
 // Measured with Wine 8 on a 1024x768 Xvfb screen.
 const GeometryCase kGeometry[] = {
-    {"tahoma 10", kDefaultStyle, 100, 50, 110, 100, "tahoma", 10, {197, 72, 423, 285}, 220, 188},
+    {"tahoma 10",
+     kDefaultStyle,
+     100,
+     50,
+     110,
+     100,
+     "tahoma",
+     10,
+     Placement::AsGiven,
+     {197, 72, 423, 285},
+     220,
+     188},
     {"MS Sans Serif 8",
      kDefaultStyle,
      100,
@@ -55,6 +98,7 @@ const GeometryCase kGeometry[] = {
      100,
      "MS Sans Serif",
      8,
+     Placement::AsGiven,
      {172, 59, 371, 247},
      193,
      163},
@@ -66,6 +110,7 @@ const GeometryCase kGeometry[] = {
      100,
      "tahoma",
      10,
+     Placement::Centred,
      {399, 277, 625, 490},
      220,
      188},
@@ -77,6 +122,7 @@ const GeometryCase kGeometry[] = {
      100,
      "tahoma",
      10,
+     Placement::AsGiven,
      {20, 19, 240, 207},
      220,
      188},
@@ -88,6 +134,7 @@ const GeometryCase kGeometry[] = {
      1000,
      "tahoma",
      10,
+     Placement::Centred,
      {0, 0, 2006, 1900},
      2000,
      1875},
@@ -99,6 +146,7 @@ const GeometryCase kGeometry[] = {
      100,
      "tahoma",
      10,
+     Placement::FromFarEdges,
      {815, 552, 1021, 765},
      200,
      188},
@@ -110,6 +158,7 @@ const GeometryCase kGeometry[] = {
      100,
      "tahoma",
      10,
+     Placement::AsGiven,
      {0, 0, 206, 213},
      200,
      188},
@@ -123,10 +172,11 @@ TEST_F(DialogTest, GeometryFollowsDialogUnitsOfTheTemplateFont) {
     RECT w, client;
     GetWindowRect(d, &w);
     GetClientRect(d, &client);
-    EXPECT_EQ(w.left, c.window.left);
-    EXPECT_EQ(w.top, c.window.top);
-    EXPECT_EQ(w.right, c.window.right);
-    EXPECT_EQ(w.bottom, c.window.bottom);
+    const RECT expected = ExpectedWindow(c, WorkArea());
+    EXPECT_EQ(w.left, expected.left);
+    EXPECT_EQ(w.top, expected.top);
+    EXPECT_EQ(w.right, expected.right);
+    EXPECT_EQ(w.bottom, expected.bottom);
     EXPECT_EQ(client.right, c.clientWidth);
     EXPECT_EQ(client.bottom, c.clientHeight);
     EXPECT_FALSE(IsWindowVisible(d));
@@ -312,13 +362,18 @@ TEST_F(DialogTest, MaximizingReportsSizeMaximizedWithTheWorkAreasClient) {
   const auto sizes = EventsOf(WM_SIZE);
   ASSERT_EQ(sizes.size(), 1u);
   EXPECT_EQ(sizes[0].wParam, static_cast<WPARAM>(SIZE_MAXIMIZED));
-  EXPECT_EQ(sizes[0].lParam, MAKELPARAM(1024, 749));
+  // The frame (3 pixels) lies outside the work area; the caption (19) is
+  // taken from the client's height.
+  constexpr LONG kFrame = 3;
+  constexpr LONG kCaption = 19;
+  const RECT work = WorkArea();
+  EXPECT_EQ(sizes[0].lParam, MAKELPARAM(work.right - work.left, work.bottom - work.top - kCaption));
   RECT w;
   GetWindowRect(d, &w);
-  EXPECT_EQ(w.left, -3);
-  EXPECT_EQ(w.top, -3);
-  EXPECT_EQ(w.right, 1027);
-  EXPECT_EQ(w.bottom, 771);
+  EXPECT_EQ(w.left, work.left - kFrame);
+  EXPECT_EQ(w.top, work.top - kFrame);
+  EXPECT_EQ(w.right, work.right + kFrame);
+  EXPECT_EQ(w.bottom, work.bottom + kFrame);
 }
 
 // A dialog with recorder controls: 11 without tab stop, 12 and 15 tab
