@@ -3,12 +3,18 @@
 // a different double than plain double arithmetic would.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
 
 #include "app/calculator.h"
+#include "numtext/numtext.h"
+#include "platform/win32.h"
+#include "runtime/fp_control.h"
+#include "runtime/start_process.h"
 
 namespace tavrin {
 namespace {
@@ -78,10 +84,72 @@ TEST(ComputeResistivityTest, IntermediatesCarryTheExtendedSignificand) {
       {"four", "4", "12.5", "0.037", "0.013", 2235.362199636606},
       {"one and a half", "1.5", "33.3", "1.7", "0.9", 741.0225691795348},
       {"seven", "7", "2.2", "0.33", "0.29", 440.4292684620825},
-      {"ten", "10", "100", "0.0123", "0.0071", 59867.203242342235},
-      {"three", "3", "7.1", "0.3", "0.7", 114.71291918073382},
   };
   for (const Case& c : cases) ExpectSameDouble(Compute(c.n, c.a, c.v, c.i), c.expected, c.what);
+}
+
+// Readings whose shown result needs the 64-bit significand: at 53 bits, the
+// precision Windows starts a process with, the calculator would show the
+// other text.
+constexpr std::array<const char*, 4> kPrecisionReadings = {"7", "160", "64.0", "1.25"};
+constexpr const char* kExtendedShown = "1441210.8";
+constexpr const char* kDoubleShown = "1441210.7";
+// x87 control words: exceptions masked, rounding to nearest, 53-bit significand.
+constexpr std::uint16_t kDoublePrecisionWord = 0x123F;
+
+std::string Shown(double rho) {
+  const TextValue mask = TextValue::Copy("###.#");
+  return FormatNumber(rho, mask).str();
+}
+
+TEST(ComputeResistivityTest, TheShownResultOfSomeReadingsNeedsTheExtendedSignificand) {
+  const auto& r = kPrecisionReadings;
+  WriteFpuControlWord(kDoublePrecisionWord);
+  const std::string atDouble = Shown(Compute(r[0], r[1], r[2], r[3]));
+  WriteFpuControlWord(kStartupControlWord);
+  EXPECT_EQ(atDouble, kDoubleShown);
+  EXPECT_EQ(Shown(Compute(r[0], r[1], r[2], r[3])), kExtendedShown);
+}
+
+// What the routine below saw; the process's exit code.
+enum Verdict : std::int32_t { kExtendedText = 0, kDoubleText, kOtherText, kNoWindow };
+std::int32_t g_verdict = kNoWindow;
+int g_ticks = 0;
+// Ticks to wait for the calculator's window before giving up.
+constexpr int kMaxTicks = 500;
+constexpr UINT kTickMilliseconds = 10;
+
+// Runs inside the calculator's modal loop: types the readings into the
+// window, clicks CALC, reads the result box and clicks DONE.
+void CALLBACK TypeCalcAndDone(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND calculator = GetActiveWindow();
+  if (calculator == nullptr || GetDlgItem(calculator, 107) == nullptr) {
+    if (++g_ticks > kMaxTicks) ExitProcess(kNoWindow);
+    return;
+  }
+  KillTimer(nullptr, timer);
+  for (int k = 0; k < 4; ++k) SetDlgItemTextA(calculator, 101 + k, kPrecisionReadings[k]);
+  SendMessageA(GetDlgItem(calculator, 107), BM_CLICK, 0, 0);
+  char shown[64] = {};
+  GetDlgItemTextA(calculator, 106, shown, sizeof shown);
+  g_verdict = std::strcmp(shown, kExtendedShown) == 0 ? kExtendedText
+              : std::strcmp(shown, kDoubleShown) == 0 ? kDoubleText
+                                                      : kOtherText;
+  SendMessageA(GetDlgItem(calculator, 108), BM_CLICK, 0, 0);
+}
+
+std::int32_t CalculateOnce(HINSTANCE instance, std::int32_t previous, const char* tail,
+                           std::int32_t showState) {
+  SetTimer(nullptr, 0, kTickMilliseconds, TypeCalcAndDone);
+  RunCalculator(instance, previous, tail, showState);
+  return g_verdict;
+}
+
+// The real start-up, window and CALC: the result shown is the one of the
+// 64-bit significand that StartProcess puts in force.
+TEST(ComputeResistivityDeathTest, CalcThroughStartProcessShowsTheExtendedResult) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(StartProcess(CalculateOnce), ::testing::ExitedWithCode(kExtendedText), "");
 }
 
 }  // namespace
