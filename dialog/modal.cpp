@@ -52,9 +52,10 @@ void DialogShowModal(HWND dialog, ControlCallback callback, std::int32_t* result
   const std::uint32_t style = r->style;
   const std::int32_t command = r->showCommand;
   HWND owner = OwnerOf(dialog);
+  bool ownerDisabledHere = false;
   if (owner != nullptr) {
     SendMessageA(owner, WM_CANCELMODE, 0, 0);
-    EnableWindow(owner, FALSE);
+    ownerDisabledHere = EnableWindow(owner, FALSE) == 0;
   }
   ShowWindow(dialog, command);
   const bool idleMessages = owner != nullptr && (style & kNoIdleMessageStyle) == 0;
@@ -76,7 +77,12 @@ void DialogShowModal(HWND dialog, ControlCallback callback, std::int32_t* result
     DispatchMessageA(&message);
     if (!IsWindow(dialog)) break;
   }
-  if (owner != nullptr) SetFocus(owner);
+  if (owner != nullptr) {
+    // DialogEnd enables the owner before the window goes; a dialog destroyed
+    // any other way would leave it dead to input.
+    if (ownerDisabledHere) EnableWindow(owner, TRUE);
+    SetFocus(owner);
+  }
 }
 
 void DialogShowModeless(HWND dialog, ControlCallback callback, std::int32_t* result) {
@@ -94,13 +100,15 @@ void DialogEnd(HWND dialog, std::int32_t result) {
     if ((r->flags & RecordFlag::Ending) != 0) return;
     r->flags |= RecordFlag::Ending;
   }
-  SendMessageA(dialog, WM_CLOSE, 0, 0);
+  // Read first: the callback may destroy the dialog on WM_CLOSE, and its
+  // owner must take input again all the same.
   HWND owner = OwnerOf(dialog);
+  SendMessageA(dialog, WM_CLOSE, 0, 0);
   const BOOL wasDisabled = owner != nullptr ? EnableWindow(owner, TRUE) : FALSE;
   if (const Record* r = RegistryFind(dialog); r != nullptr && r->resultTarget != nullptr) {
     *r->resultTarget = result;
   }
-  if (DestroyWindow(dialog)) return;
+  if (DestroyWindow(dialog) || !IsWindow(dialog)) return;
   if (wasDisabled) EnableWindow(owner, FALSE);
   // Still there (another thread's window): it may be ended again later.
   if (Record* r = RegistryFind(dialog)) r->flags &= ~RecordFlag::Ending;

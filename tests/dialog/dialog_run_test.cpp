@@ -534,6 +534,7 @@ TEST(DialogEndTest, CallbackAnsweringCloseEndsTheDialogOnceAndFreesTheOwner) {
       {"callback leaves the close to the engine", OnClose::Nothing, 5},
       {"callback ends the dialog again", OnClose::EndAgain, 5},
       {"callback sends the close command", OnClose::CloseCommand, 5},
+      {"callback destroys the dialog itself", OnClose::Destroy, -7},
   };
   ScopedDialog owner(testing::NewUnitsDialog("owner"));
   ASSERT_NE(owner.get(), nullptr);
