@@ -27,9 +27,10 @@ WPARAM FirstSizeType(std::int32_t command) {
 // Gives the record, or null when the dialog has none (nothing is shown).
 Record* PrepareShow(HWND dialog, ControlCallback callback, std::int32_t* result) {
   if (callback != nullptr) {
-    const Record* before = RegistryFind(dialog);
-    const std::int32_t command = before != nullptr ? before->showCommand : SW_SHOW;
     callback(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(dialog), 0);
+    // Read after WM_INITDIALOG, where the callback may set the first state.
+    const Record* shown = RegistryFind(dialog);
+    const std::int32_t command = shown != nullptr ? shown->showCommand : SW_SHOW;
     RECT client{};
     GetClientRect(dialog, &client);
     callback(dialog, WM_SIZE, FirstSizeType(command),
