@@ -73,7 +73,12 @@ void DialogShowModal(HWND dialog, ControlCallback callback, std::int32_t* result
       Sleep(1);
       continue;
     }
-    if (IsWindow(dialog) && IsDialogMessageA(dialog, &message) && IsWindow(dialog)) continue;
+    if (IsWindow(dialog) && IsDialogMessageA(dialog, &message)) {
+      // Handled. A message whose handling destroyed the dialog is not
+      // dispatched again: Win32 would run a WM_TIMER's procedure twice.
+      if (IsWindow(dialog)) continue;
+      break;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
     if (!IsWindow(dialog)) break;
