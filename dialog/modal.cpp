@@ -27,9 +27,10 @@ WPARAM FirstSizeType(std::int32_t command) {
 // Gives the record, or null when the dialog has none (nothing is shown).
 Record* PrepareShow(HWND dialog, ControlCallback callback, std::int32_t* result) {
   if (callback != nullptr) {
-    const Record* before = RegistryFind(dialog);
-    const std::int32_t command = before != nullptr ? before->showCommand : SW_SHOW;
     callback(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(dialog), 0);
+    // Read after WM_INITDIALOG, where the callback may set the first state.
+    const Record* shown = RegistryFind(dialog);
+    const std::int32_t command = shown != nullptr ? shown->showCommand : SW_SHOW;
     RECT client{};
     GetClientRect(dialog, &client);
     callback(dialog, WM_SIZE, FirstSizeType(command),
@@ -52,9 +53,10 @@ void DialogShowModal(HWND dialog, ControlCallback callback, std::int32_t* result
   const std::uint32_t style = r->style;
   const std::int32_t command = r->showCommand;
   HWND owner = OwnerOf(dialog);
+  bool ownerDisabledHere = false;
   if (owner != nullptr) {
     SendMessageA(owner, WM_CANCELMODE, 0, 0);
-    EnableWindow(owner, FALSE);
+    ownerDisabledHere = EnableWindow(owner, FALSE) == 0;
   }
   ShowWindow(dialog, command);
   const bool idleMessages = owner != nullptr && (style & kNoIdleMessageStyle) == 0;
@@ -71,12 +73,22 @@ void DialogShowModal(HWND dialog, ControlCallback callback, std::int32_t* result
       Sleep(1);
       continue;
     }
-    if (IsWindow(dialog) && IsDialogMessageA(dialog, &message) && IsWindow(dialog)) continue;
+    if (IsWindow(dialog) && IsDialogMessageA(dialog, &message)) {
+      // Handled. A message whose handling destroyed the dialog is not
+      // dispatched again: Win32 would run a WM_TIMER's procedure twice.
+      if (IsWindow(dialog)) continue;
+      break;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
     if (!IsWindow(dialog)) break;
   }
-  if (owner != nullptr) SetFocus(owner);
+  if (owner != nullptr) {
+    // DialogEnd enables the owner before the window goes; a dialog destroyed
+    // any other way would leave it dead to input.
+    if (ownerDisabledHere) EnableWindow(owner, TRUE);
+    SetFocus(owner);
+  }
 }
 
 void DialogShowModeless(HWND dialog, ControlCallback callback, std::int32_t* result) {
@@ -94,13 +106,15 @@ void DialogEnd(HWND dialog, std::int32_t result) {
     if ((r->flags & RecordFlag::Ending) != 0) return;
     r->flags |= RecordFlag::Ending;
   }
-  SendMessageA(dialog, WM_CLOSE, 0, 0);
+  // Read first: the callback may destroy the dialog on WM_CLOSE, and its
+  // owner must take input again all the same.
   HWND owner = OwnerOf(dialog);
+  SendMessageA(dialog, WM_CLOSE, 0, 0);
   const BOOL wasDisabled = owner != nullptr ? EnableWindow(owner, TRUE) : FALSE;
   if (const Record* r = RegistryFind(dialog); r != nullptr && r->resultTarget != nullptr) {
     *r->resultTarget = result;
   }
-  if (DestroyWindow(dialog)) return;
+  if (DestroyWindow(dialog) || !IsWindow(dialog)) return;
   if (wasDisabled) EnableWindow(owner, FALSE);
   // Still there (another thread's window): it may be ended again later.
   if (Record* r = RegistryFind(dialog)) r->flags &= ~RecordFlag::Ending;

@@ -31,27 +31,52 @@ class ListLock {
   ListLock& operator=(const ListLock&) = delete;
 };
 
-// First record, from the head, for which `test` holds; null for none.
+// First record, from the head, for which `test` holds; null for none. The
+// caller holds the lock.
 template <typename Test>
-Record* FindFirst(Test test) {
-  ListLock lock;
+Record* FirstLocked(Test test) {
   for (Record* r = g_head; r != nullptr; r = r->next) {
     if (test(*r)) return r;
   }
   return nullptr;
 }
 
-// Unlinks `record` from the list; false when it is not in it.
-bool Unlink(Record* record) {
+// The same as one walk under the lock.
+template <typename Test>
+Record* FindFirst(Test test) {
+  ListLock lock;
+  return FirstLocked(test);
+}
+
+// The test for the record of `window`.
+auto OfWindow(HWND window) {
+  return [window](const Record& r) { return r.window == window; };
+}
+
+// Links `record` at the head unless its window already has a record: the
+// look-up and the link are one hold of the lock, so two threads adding one
+// window cannot both succeed.
+bool LinkUnlessPresent(Record* record) {
+  ListLock lock;
+  if (FirstLocked(OfWindow(record->window)) != nullptr) return false;
+  record->next = g_head;
+  g_head = record;
+  return true;
+}
+
+// Finds the record of `window` and unlinks it in one hold of the lock; null
+// when the window has none (or another thread took it first).
+Record* Unlink(HWND window) {
   ListLock lock;
   for (Record** link = &g_head; *link != nullptr; link = &(*link)->next) {
-    if (*link == record) {
-      *link = record->next;
-      record->next = nullptr;
-      return true;
+    Record* r = *link;
+    if (r->window == window) {
+      *link = r->next;
+      r->next = nullptr;
+      return r;
     }
   }
-  return false;
+  return nullptr;
 }
 
 // Puts `original` back into `dc` and deletes the object that was selected
@@ -97,18 +122,19 @@ Record* RegistryAdd(std::uint32_t flags, HWND window, HWND parent, std::int32_t 
   record->kind = kind;
   record->backColor = ColorUnset;
   record->textColor = ColorUnset;
-  {
-    ListLock lock;
-    record->next = g_head;
-    g_head = record;
-  }
+  // Every field is written before the record is published: another thread
+  // may find it the moment it is linked.
   record->drawColor = GetSysColor(kColorWindowText);
   record->fillColor = GetSysColor(kColorButtonFace);
+  if (!LinkUnlessPresent(record)) {
+    GlobalFree(record);
+    return nullptr;
+  }
   return record;
 }
 
 Record* RegistryFind(HWND window) {
-  return FindFirst([window](const Record& r) { return r.window == window; });
+  return FindFirst(OfWindow(window));
 }
 
 HWND RegistryFirstControl(HWND dialog) {
@@ -129,9 +155,8 @@ bool RegistryRemove(HWND window) {
        control = RegistryFirstControl(window)) {
     if (!RegistryRemove(control)) return false;
   }
-  Record* record = RegistryFind(window);
+  Record* record = Unlink(window);
   if (record == nullptr) return false;
-  if (!Unlink(record)) return false;
   ReleaseObjects(*record);
   GlobalFree(record);
   return true;

@@ -233,6 +233,7 @@ LRESULT DispatchMessageA(const MSG* lpMsg) {
   if (lpMsg == nullptr) return 0;
   if (lpMsg->message == WM_TIMER && lpMsg->lParam != 0) {
     // A timer with a procedure calls it instead of the window procedure.
+    // Win32 calls it whatever the window: gone, or its timer killed.
     auto proc = reinterpret_cast<TIMERPROC>(lpMsg->lParam);
     proc(lpMsg->hwnd, WM_TIMER, lpMsg->wParam, lpMsg->time);
     return 0;

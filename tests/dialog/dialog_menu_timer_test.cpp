@@ -134,9 +134,30 @@ TEST(ModalLoop, NoIdleStyleAndDestructionWithoutDialogEnd) {
   EXPECT_FALSE(IsWindow(dialog));
   EXPECT_EQ(result, 55);
   for (const Call& c : g_ownerCalls) EXPECT_NE(c.message, static_cast<UINT>(WM_ENTERIDLE));
-  // The loop does not enable the owner again; DialogEnd would have.
-  EXPECT_FALSE(IsWindowEnabled(owner));
-  EnableWindow(owner, TRUE);
+  // The loop gives the owner back its input, whoever destroyed the dialog.
+  EXPECT_TRUE(IsWindowEnabled(owner));
+}
+
+// A timer procedure that ends its dialog: the message that ran it was
+// handled, and the gone dialog's loop must not dispatch it once more (Win32
+// would call the procedure again, window or not).
+int g_timerProcRuns = 0;
+void CALLBACK EndFromTimerProc(HWND dialog, UINT, UINT_PTR, DWORD) {
+  ++g_timerProcRuns;
+  DialogEnd(dialog, 6);
+}
+
+TEST(ModalLoop, MessageThatEndedTheDialogIsNotDispatchedAgain) {
+  ScopedDialog dialog(testing::NewUnitsDialog("timer procedure"));
+  ASSERT_NE(dialog.get(), nullptr);
+  DialogSetShowState(dialog, SW_HIDE);
+  g_timerProcRuns = 0;
+  SetTimer(dialog, 1, 20, EndFromTimerProc);
+  std::int32_t result = -1;
+  DialogShowModal(dialog, nullptr, &result);
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_EQ(result, 6);
+  EXPECT_EQ(g_timerProcRuns, 1);
 }
 
 }  // namespace

@@ -490,6 +490,22 @@ TEST(ShowState, MaximizedFirstShowThenShownAtOnce) {
   EXPECT_FALSE(IsWindowVisible(dialog));
 }
 
+std::int32_t MaximizeOnInit(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) DialogSetShowState(dialog, SW_MAXIMIZE);
+  return DialogRecorder(dialog, message, wParam, lParam);
+}
+
+TEST(ShowState, StateSetInTheFirstInitDialogCountsForTheFirstSize) {
+  Recorded().Reset();
+  Recorded().only = WM_SIZE;
+  ScopedDialog dialog(testing::NewUnitsDialog("maximized at init"));
+  ASSERT_NE(dialog.get(), nullptr);
+  DialogShowModeless(dialog, MaximizeOnInit, nullptr);
+  ASSERT_FALSE(Recorded().calls.empty());
+  EXPECT_EQ(Recorded().calls.front().wParam, static_cast<WPARAM>(SIZE_MAXIMIZED));
+  EXPECT_TRUE(IsZoomed(dialog));
+}
+
 TEST(DialogEndTest, WithoutRecordOrWindow) {
   HWND plain = CreateWindowExA(0, "STATIC", "plain", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
@@ -534,6 +550,7 @@ TEST(DialogEndTest, CallbackAnsweringCloseEndsTheDialogOnceAndFreesTheOwner) {
       {"callback leaves the close to the engine", OnClose::Nothing, 5},
       {"callback ends the dialog again", OnClose::EndAgain, 5},
       {"callback sends the close command", OnClose::CloseCommand, 5},
+      {"callback destroys the dialog itself", OnClose::Destroy, -7},
   };
   ScopedDialog owner(testing::NewUnitsDialog("owner"));
   ASSERT_NE(owner.get(), nullptr);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <thread>
 #include <vector>
@@ -184,6 +185,44 @@ TEST_F(RegistryTest, ThreadsAddFindAndRemoveWithoutLosingRecords) {
   }
   for (std::thread& th : threads) th.join();
   for (int t = 0; t < kThreads; ++t) EXPECT_EQ(misses[t], 0) << "thread " << t;
+}
+
+// Two threads add, then remove, the same window at the same moment, round
+// after round: each time exactly one of them succeeds, and no record is left.
+TEST_F(RegistryTest, ThreadsRacingForOneWindowSucceedOnce) {
+  constexpr int kThreads = 2;
+  constexpr int kRounds = 300;
+  std::atomic<int> arrived{0};
+  std::atomic<int> added{0};
+  std::atomic<int> removed{0};
+  int badRounds = 0;  // counted by thread 0 alone
+  // Every thread waits here until all have arrived for step `step`. A pure
+  // busy wait, so that they leave it together: a yield would let one run
+  // ahead and the other find its record instead of racing it.
+  auto meet = [&arrived](int step) {
+    arrived.fetch_add(1);
+    while (arrived.load() < kThreads * step) {
+    }
+  };
+
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kRounds; ++i) {
+        const HWND w = Handle(0x200000u + static_cast<std::uintptr_t>(i));
+        meet(4 * i + 1);
+        if (RegistryAdd(kControlUnits, w, Handle(0x20), 5) != nullptr) added.fetch_add(1);
+        meet(4 * i + 2);
+        if (t == 0 && added.exchange(0) != 1) ++badRounds;
+        meet(4 * i + 3);
+        if (RegistryRemove(w)) removed.fetch_add(1);
+        meet(4 * i + 4);
+        if (t == 0 && removed.exchange(0) != 1) ++badRounds;
+      }
+    });
+  }
+  for (std::thread& th : threads) th.join();
+  EXPECT_EQ(badRounds, 0);
 }
 
 }  // namespace

@@ -392,6 +392,7 @@ TEST_F(WindowsTest, TimersComeAfterPaintWhichComesAfterQuit) {
       {top_, WM_TIMER, 7, 0},
       {nullptr, WM_TIMER, threadTimer, reinterpret_cast<LPARAM>(RecordTimer)}};
   g_timerProcIds.clear();
+  MSG threadTimerMessage{};
   for (const auto& e : expected) {
     MSG m;
     ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
@@ -402,12 +403,16 @@ TEST_F(WindowsTest, TimersComeAfterPaintWhichComesAfterQuit) {
     // handle of its own there, not the address).
     EXPECT_EQ(m.lParam != 0, e.lParam != 0);
     if (m.message != WM_QUIT) DispatchMessageA(&m);
+    threadTimerMessage = m;
   }
   ASSERT_EQ(g_timerProcIds.size(), 1u);  // the procedure took the thread timer's message
   EXPECT_EQ(g_timerProcIds[0], threadTimer);
   EXPECT_TRUE(KillTimer(top_, 7));
   EXPECT_FALSE(KillTimer(top_, 7));
   EXPECT_TRUE(KillTimer(nullptr, threadTimer));
+  // Dispatched again, the message runs the procedure of a timer that is gone.
+  DispatchMessageA(&threadTimerMessage);
+  EXPECT_EQ(g_timerProcIds.size(), 2u);
 }
 
 TEST_F(WindowsTest, AltF4PostsTheCloseCommandToTheTopLevelWindow) {
