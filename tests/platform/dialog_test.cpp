@@ -35,10 +35,11 @@ class DialogTest : public testing::Test {
   std::vector<HWND> made_;
 };
 
-// Where Win32 puts a dialog on the work area: where the template says, centred
-// (DS_CENTER, never before the work area's left and top), or moved back so
-// that it ends at the work area's right and bottom.
-enum class Placement { AsGiven, Centred, FromFarEdges };
+// Where Win32 puts a dialog on the work area: where the template says, or
+// centred (DS_CENTER). Either way a dialog that would pass the work area's
+// right or bottom is moved back to end 3 pixels before it, and one that would
+// start before its left or top starts there.
+enum class Placement { AsGiven, Centred };
 
 struct GeometryCase {
   const char* name;
@@ -47,18 +48,24 @@ struct GeometryCase {
   const char* face;
   WORD points;
   Placement placement;
-  RECT window;  // on a 1024x768 work area at 0, 0
+  RECT window;  // where the template puts it, or any centred rectangle of its size
   LONG clientWidth, clientHeight;
 };
 
-// The work area on which the rectangles of the table were measured.
-constexpr LONG kMeasuredWorkWidth = 1024;
-constexpr LONG kMeasuredWorkHeight = 768;
+// What a dialog keeps free before the work area's right and bottom.
+constexpr LONG kFarEdgeMargin = 3;
 
 RECT WorkArea() {
   RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   return work;
+}
+
+// Where a dialog of `size` starting at `start` lies on the work area from
+// `first` to `last` (one axis).
+LONG PlaceOnWorkArea(LONG start, LONG size, LONG first, LONG last) {
+  if (start + size > last) start = last - kFarEdgeMargin - size;
+  return std::max(start, first);
 }
 
 // The window rectangle of `c` on the work area `work`.
@@ -67,16 +74,15 @@ RECT ExpectedWindow(const GeometryCase& c, const RECT& work) {
   const LONG height = c.window.bottom - c.window.top;
   LONG left = c.window.left, top = c.window.top;
   if (c.placement == Placement::Centred) {
-    left = std::max(work.left, work.left + (work.right - work.left - width) / 2);
-    top = std::max(work.top, work.top + (work.bottom - work.top - height) / 2);
-  } else if (c.placement == Placement::FromFarEdges) {
-    left += work.right - kMeasuredWorkWidth;
-    top += work.bottom - kMeasuredWorkHeight;
+    left = work.left + (work.right - work.left - width) / 2;
+    top = work.top + (work.bottom - work.top - height) / 2;
   }
+  left = PlaceOnWorkArea(left, width, work.left, work.right);
+  top = PlaceOnWorkArea(top, height, work.top, work.bottom);
   return RECT{left, top, left + width, top + height};
 }
 
-// Measured with Wine 8 on a 1024x768 Xvfb screen.
+// Measured with Wine 8 on Xvfb screens of 1024x768 and 1280x1024.
 const GeometryCase kGeometry[] = {
     {"tahoma 10",
      kDefaultStyle,
@@ -146,8 +152,8 @@ const GeometryCase kGeometry[] = {
      100,
      "tahoma",
      10,
-     Placement::FromFarEdges,
-     {815, 552, 1021, 765},
+     Placement::AsGiven,
+     {997, 728, 1203, 941},
      200,
      188},
     {"negative position",
