@@ -7,6 +7,7 @@
 #include "dialog/registry.h"
 #include "dialog/resource_lookup.h"
 #include "engine_instance.h"
+#include "platform/wrap32.h"
 
 namespace tavrin {
 namespace {
@@ -28,9 +29,9 @@ struct Geometry {
 // converted (so the size is the difference of the converted edges).
 Geometry ToPixels(HWND dialog, bool units, Geometry g) {
   if (!units) return g;
-  RECT r{g.x, g.y, g.x + g.width, g.y + g.height};
+  RECT r{g.x, g.y, WrapAdd(g.x, g.width), WrapAdd(g.y, g.height)};
   MapDialogRect(dialog, &r);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+  return {r.left, r.top, WrapSub(r.right, r.left), WrapSub(r.bottom, r.top)};
 }
 
 // Releases an image the control handed back.
@@ -123,10 +124,11 @@ void PrepareGraphic(Record& r, HWND control, bool units, std::int32_t unitWidth,
   }
   // A size of -1 unit would divide by zero: its scale stays 0.
   if (units && unitWidth != -1) {
-    r.scaleX = static_cast<float>(r.graphicWidth) / static_cast<float>(unitWidth + 1);
+    r.scaleX = static_cast<float>(r.graphicWidth) / static_cast<float>(std::int64_t{unitWidth} + 1);
   }
   if (units && unitHeight != -1) {
-    r.scaleY = static_cast<float>(r.graphicHeight) / static_cast<float>(unitHeight + 1);
+    r.scaleY =
+        static_cast<float>(r.graphicHeight) / static_cast<float>(std::int64_t{unitHeight} + 1);
   }
 }
 

@@ -8,6 +8,7 @@
 #include "dialog/registry.h"
 #include "dialog/resource_lookup.h"
 #include "engine_instance.h"
+#include "platform/wrap32.h"
 
 namespace tavrin {
 namespace {
@@ -46,7 +47,7 @@ Extent FromPixels(HWND dialog, Extent e) {
 }
 
 Extent SizeOf(const RECT& r) {
-  return {r.right - r.left, r.bottom - r.top};
+  return {WrapSub(r.right, r.left), WrapSub(r.bottom, r.top)};
 }
 
 // value * 1024 / perScale, rounded half up for a non-negative value and
@@ -59,7 +60,9 @@ std::int32_t ScaleDown(std::int32_t value, LONG perScale) {
 
 // Index of user value n (1..8; any other n is taken modulo 8).
 std::size_t UserValueIndex(std::int32_t n) {
-  return static_cast<std::size_t>(((n - 1) % kUserValueCount + kUserValueCount) % kUserValueCount);
+  const std::int64_t zeroBased = std::int64_t{n} - 1;
+  return static_cast<std::size_t>((zeroBased % kUserValueCount + kUserValueCount) %
+                                  kUserValueCount);
 }
 
 void ReleaseOwnImage(HANDLE image, bool bitmap) {
@@ -170,8 +173,10 @@ void ControlSetClientSize(HWND dialog, std::int32_t id, Extent size) {
   RECT client{};
   GetWindowRect(target, &window);
   GetClientRect(target, &client);
-  const Extent frame{SizeOf(window).x - SizeOf(client).x, SizeOf(window).y - SizeOf(client).y};
-  SetWindowPos(target, nullptr, 0, 0, px.x + frame.x, px.y + frame.y, kSizeOnlyFlags);
+  const Extent frame{WrapSub(SizeOf(window).x, SizeOf(client).x),
+                     WrapSub(SizeOf(window).y, SizeOf(client).y)};
+  SetWindowPos(target, nullptr, 0, 0, WrapAdd(px.x, frame.x), WrapAdd(px.y, frame.y),
+               kSizeOnlyFlags);
 }
 
 Extent ControlGetSize(HWND dialog, std::int32_t id) {
@@ -206,8 +211,8 @@ void ControlSetLocation(HWND dialog, std::int32_t id, Extent location) {
     if (owner != nullptr && r != nullptr && (r->style & kChildStyle) == 0) {
       POINT origin{0, 0};
       ClientToScreen(owner, &origin);
-      px.x += origin.x;
-      px.y += origin.y;
+      px.x = WrapAdd(px.x, origin.x);
+      px.y = WrapAdd(px.y, origin.y);
     }
   }
   SetWindowPos(target, nullptr, px.x, px.y, 0, 0, kMoveOnlyFlags);

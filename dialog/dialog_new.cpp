@@ -5,6 +5,7 @@
 #include "dialog/engine.h"
 #include "dialog/registry.h"
 #include "engine_instance.h"
+#include "platform/wrap32.h"
 #include "runtime/thread_record.h"
 
 namespace tavrin {
@@ -19,9 +20,12 @@ constexpr UINT kPixelFitFlags = 0x071C;
 constexpr std::uint32_t kMaximizeStyle = 0x01000000;  // WS_MAXIMIZE
 constexpr std::uint32_t kMinimizeStyle = 0x20000000;  // WS_MINIMIZE
 
-// Halves, rounding down (also for negative values).
-constexpr std::int32_t FloorHalf(std::int32_t value) {
-  return value >= 0 ? value / 2 : -((-value + 1) / 2);
+// Half of `value`, rounding down (also for negative values). The value is
+// a 64-bit sum of 32-bit edges; the half is taken as a 32-bit coordinate,
+// wrapped as a Win32 program would see it.
+constexpr std::int32_t FloorHalf(std::int64_t value) {
+  const std::int64_t half = value >= 0 ? value / 2 : -((-value + 1) / 2);
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(half));
 }
 
 std::int32_t FirstShowCommand(std::uint32_t style) {
@@ -39,16 +43,16 @@ void FitToPixels(HWND dialog, std::int32_t x, std::int32_t y, std::int32_t width
   RECT client{};
   GetWindowRect(dialog, &window);
   GetClientRect(dialog, &client);
-  width += (window.right - window.left) - (client.right - client.left);
-  height += (window.bottom - window.top) - (client.bottom - client.top);
+  width = WrapAdd(width, WrapSub(WrapSub(window.right, window.left), client.right - client.left));
+  height = WrapAdd(height, WrapSub(WrapSub(window.bottom, window.top), client.bottom - client.top));
   UINT flags = kPixelFitFlags;
   if (x == kKeepPosition || y == kKeepPosition) {
     flags |= SWP_NOMOVE;
   } else if (x == kCenteredPosition || y == kCenteredPosition) {
     RECT area{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    x = FloorHalf(area.left + area.right - width);
-    y = FloorHalf(area.top + area.bottom - height);
+    x = FloorHalf(std::int64_t{area.left} + area.right - width);
+    y = FloorHalf(std::int64_t{area.top} + area.bottom - height);
   }
   SetWindowPos(dialog, nullptr, x, y, width, height, flags);
 }

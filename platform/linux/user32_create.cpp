@@ -6,6 +6,7 @@
 
 #include "platform/linux/hooks.h"
 #include "platform/linux/user_hooks.h"
+#include "platform/wrap32.h"
 #include "user32_state.h"
 
 namespace tavrin::platform::user {
@@ -111,7 +112,7 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
   // Windows of a class with the dialog manager's extra bytes keep the
   // DWL_* values (the dialog procedure, message result, user value).
   w->isDialog = cls->windowExtra >= DLGWINDOWEXTRA;
-  w->rect = RECT{X, Y, X + nWidth, Y + nHeight};
+  w->rect = RECT{X, Y, tavrin::WrapAdd(X, nWidth), tavrin::WrapAdd(Y, nHeight)};
   w->normalRect = w->rect;
   if (parent) {
     w->parent = parent->handle;
@@ -152,7 +153,9 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
   Deliver(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.cx, client.cy));
   {
     RECT in = WindowInsets(*w);
-    Deliver(w, WM_MOVE, 0, MAKELPARAM(w->rect.left + in.left, w->rect.top + in.top));
+    Deliver(
+        w, WM_MOVE, 0,
+        MAKELPARAM(tavrin::WrapAdd(w->rect.left, in.left), tavrin::WrapAdd(w->rect.top, in.top)));
   }
   // The parent learns of a new child unless the child asks otherwise.
   if (parent && !(exStyle & WS_EX_NOPARENTNOTIFY) && !parent->gone)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/wrap32.h"
 #include "user32_state.h"
 #include "user_internal.h"
 
@@ -65,7 +66,9 @@ WPARAM SizeType(const Window& w) {
 void ReportPositionChange(const WindowPtr& w, const WINDOWPOS& wp) {
   if (!(wp.flags & kNoClientMove)) {
     const RECT in = (w->style & WS_MINIMIZE) ? RECT{} : WindowInsets(*w);
-    Deliver(w, WM_MOVE, 0, MAKELPARAM(w->rect.left + in.left, w->rect.top + in.top));
+    Deliver(
+        w, WM_MOVE, 0,
+        MAKELPARAM(tavrin::WrapAdd(w->rect.left, in.left), tavrin::WrapAdd(w->rect.top, in.top)));
   }
   if (!(wp.flags & kNoClientSize) && !w->gone) {
     const SIZE s = ClientSize(*w);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/wrap32.h"
 #include "user32_state.h"
 #include "user_internal.h"
 
@@ -41,8 +42,8 @@ BOOL ShiftByClientOrigin(HWND window, LPPOINT point, LONG sign) {
   auto w = Find(window);
   if (!w || point == nullptr) return FALSE;
   const POINT o = ClientOrigin(*w);
-  point->x += sign * o.x;
-  point->y += sign * o.y;
+  point->x = sign > 0 ? tavrin::WrapAdd(point->x, o.x) : tavrin::WrapSub(point->x, o.x);
+  point->y = sign > 0 ? tavrin::WrapAdd(point->y, o.y) : tavrin::WrapSub(point->y, o.y);
   return TRUE;
 }
 
@@ -57,8 +58,8 @@ BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
   auto w = Find(hWnd);
   if (!w || lpRect == nullptr) return FALSE;
   const POINT o = WindowOrigin(*w);
-  *lpRect =
-      RECT{o.x, o.y, o.x + (w->rect.right - w->rect.left), o.y + (w->rect.bottom - w->rect.top)};
+  *lpRect = RECT{o.x, o.y, tavrin::WrapAdd(o.x, tavrin::WrapSub(w->rect.right, w->rect.left)),
+                 tavrin::WrapAdd(o.y, tavrin::WrapSub(w->rect.bottom, w->rect.top))};
   return TRUE;
 }
 
@@ -79,8 +80,8 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
     wp.y = w->rect.top;
   }
   if (uFlags & SWP_NOSIZE) {
-    wp.cx = w->rect.right - w->rect.left;
-    wp.cy = w->rect.bottom - w->rect.top;
+    wp.cx = tavrin::WrapSub(w->rect.right, w->rect.left);
+    wp.cy = tavrin::WrapSub(w->rect.bottom, w->rect.top);
   }
   wp.cx = std::max(wp.cx, 0);
   wp.cy = std::max(wp.cy, 0);
@@ -94,7 +95,7 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
   const SIZE oldSize = ClientSize(*w);
   const bool wasVisible = (w->style & WS_VISIBLE) != 0;
   if (!(wp.flags & SWP_NOMOVE) || !(wp.flags & SWP_NOSIZE)) {
-    w->rect = RECT{wp.x, wp.y, wp.x + wp.cx, wp.y + wp.cy};
+    w->rect = RECT{wp.x, wp.y, tavrin::WrapAdd(wp.x, wp.cx), tavrin::WrapAdd(wp.y, wp.cy)};
   }
   if (wp.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
   if (wp.flags & SWP_HIDEWINDOW) w->style &= ~static_cast<DWORD>(WS_VISIBLE);
@@ -133,10 +134,10 @@ BOOL AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL, DWORD dwExStyle) {
   // Our windows have no menus, so bMenu changes nothing.
   if (lpRect == nullptr) return FALSE;
   const RECT in = FrameInsets(dwStyle, dwExStyle);
-  lpRect->left -= in.left;
-  lpRect->top -= in.top;
-  lpRect->right += in.right;
-  lpRect->bottom += in.bottom;
+  lpRect->left = tavrin::WrapSub(lpRect->left, in.left);
+  lpRect->top = tavrin::WrapSub(lpRect->top, in.top);
+  lpRect->right = tavrin::WrapAdd(lpRect->right, in.right);
+  lpRect->bottom = tavrin::WrapAdd(lpRect->bottom, in.bottom);
   return TRUE;
 }
 
@@ -161,11 +162,11 @@ int MapWindowPoints(HWND hWndFrom, HWND hWndTo, LPPOINT lpPoints, UINT cPoints) 
     if (!w) return 0;
     to = ClientOrigin(*w);
   }
-  const LONG dx = from.x - to.x;
-  const LONG dy = from.y - to.y;
+  const LONG dx = tavrin::WrapSub(from.x, to.x);
+  const LONG dy = tavrin::WrapSub(from.y, to.y);
   for (UINT i = 0; lpPoints && i < cPoints; ++i) {
-    lpPoints[i].x += dx;
-    lpPoints[i].y += dy;
+    lpPoints[i].x = tavrin::WrapAdd(lpPoints[i].x, dx);
+    lpPoints[i].y = tavrin::WrapAdd(lpPoints[i].y, dy);
   }
   return MAKELONG(dx, dy);
 }

@@ -9,6 +9,7 @@
 
 #include "gdi_internal.h"
 #include "platform/linux/hooks.h"
+#include "platform/wrap32.h"
 
 namespace tavrin::platform::user {
 namespace {
@@ -152,8 +153,8 @@ POINT WindowOrigin(const Window& window) {
   if ((window.style & WS_CHILD) && window.parent) {
     if (auto parent = Find(window.parent)) {
       POINT base = ClientOrigin(*parent);
-      p.x += base.x;
-      p.y += base.y;
+      p.x = tavrin::WrapAdd(p.x, base.x);
+      p.y = tavrin::WrapAdd(p.y, base.y);
     }
   }
   return p;
@@ -171,15 +172,21 @@ POINT ClientOrigin(const Window& window) {
   POINT p = WindowOrigin(window);
   if (window.style & WS_MINIMIZE) return p;
   RECT in = WindowInsets(window);
-  return POINT{p.x + in.left, p.y + in.top};
+  return POINT{tavrin::WrapAdd(p.x, in.left), tavrin::WrapAdd(p.y, in.top)};
 }
 
 SIZE ClientSize(const Window& window) {
   if (window.style & WS_MINIMIZE) return SIZE{0, 0};  // an iconic window has no client area
   RECT in = WindowInsets(window);
-  LONG w = window.rect.right - window.rect.left - in.left - in.right;
-  LONG h = window.rect.bottom - window.rect.top - in.top - in.bottom;
-  return SIZE{std::max<LONG>(w, 0), std::max<LONG>(h, 0)};
+  // In 64 bits: a size near the limit less the frame stays a size.
+  const std::int64_t w =
+      static_cast<std::int64_t>(tavrin::WrapSub(window.rect.right, window.rect.left)) - in.left -
+      in.right;
+  const std::int64_t h =
+      static_cast<std::int64_t>(tavrin::WrapSub(window.rect.bottom, window.rect.top)) - in.top -
+      in.bottom;
+  return SIZE{static_cast<LONG>(std::max<std::int64_t>(w, 0)),
+              static_cast<LONG>(std::max<std::int64_t>(h, 0))};
 }
 
 int MulDivRound(int a, int b, int c) {
