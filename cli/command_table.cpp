@@ -23,6 +23,29 @@ constexpr std::array kCommands{
             "batch [FILE]            readings 'n a v i' per line (commas, tabs or spaces;\n"
             "                        '#' comments; optional header) from FILE or stdin,\n"
             "                        CSV out: n,a,v,i,rho,text; exit 1 if lines were skipped"},
+    Command{"sounding", RunSounding,
+            "sounding [FILE] [--units ft|m] [--plot OUT]\n"
+            "                        one sounding (FILE or stdin; separators as batch),\n"
+            "                        its layout named by a header, any case, columns in\n"
+            "                        any order, others ignored:\n"
+            "                          n,a,v,i      the calculator's readings and numbers\n"
+            "                                       (no header: this layout)\n"
+            "                          ab2,mn2,v,i  AB/2, MN/2, volts, amps\n"
+            "                          ab2,mn2,r    R = V/I; several R columns (r, r1, r2...)\n"
+            "                                       are repeats: averaged, spread reported\n"
+            "                          ab2,rho      apparent resistivities (mn2 optional)\n"
+            "                        K = pi (AB/2^2 - MN/2^2) / (2 MN/2) with double pi;\n"
+            "                        n,a,v,i lines: AB/2 = (n + 1/2) a, MN/2 = a/2 and K, rho\n"
+            "                        as the calculator computes them, whose single-precision\n"
+            "                        pi (3.14159012) makes them 8.1e-7 smaller (relative)\n"
+            "                        than the same reading as ab2,mn2. Numbers other than\n"
+            "                        n,a,v,i texts: plain decimals (1.5, 2e3; C locale).\n"
+            "                        CSV out: ab2,mn2,k,rho (mn2, k empty without MN/2),\n"
+            "                        each MN/2 segment together, in input order; with\n"
+            "                        repeats also repeats,spread (sample standard deviation\n"
+            "                        over the mean). Skipped lines on stderr, exit 1.\n"
+            "                        --units: names lengths, ft (default) or m; converts\n"
+            "                        nothing. --plot OUT.svg|.png|.pdf: the sounding curve"},
 };
 
 }  // namespace
@@ -57,7 +80,8 @@ void PrintHelp(std::FILE* out) {
   std::fputs(
       "\n  --help                  this text\n"
       "  --version               the version\n\n"
-      "exit status: 0 done, 1 batch lines skipped, 2 wrong usage or unreadable file\n",
+      "exit status: 0 done, 1 batch or sounding lines skipped, 2 wrong usage,\n"
+      "unreadable file or unwritable plot\n",
       out);
 }
 
