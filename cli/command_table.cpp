@@ -46,6 +46,22 @@ constexpr std::array kCommands{
             "                        over the mean). Skipped lines on stderr, exit 1.\n"
             "                        --units: names lengths, ft (default) or m; converts\n"
             "                        nothing. --plot OUT.svg|.png|.pdf: the sounding curve"},
+    Command{"invert", RunInvert,
+            "invert [FILE] --layers N|auto [--error PERCENT] [--units ft|m] [--plot OUT]\n"
+            "       [--json]         a model of N layers (1 to 8, the last a half-space)\n"
+            "                        fitted to a sounding (layouts as sounding) by\n"
+            "                        Levenberg-Marquardt on ln rho and ln h from several\n"
+            "                        starts read off the curve, residuals weighted by\n"
+            "                        --error (default 3 %); readings with MN/2 above 1 %\n"
+            "                        of AB/2 modelled as that finite array, others ideal.\n"
+            "                        CSV out: per layer rho, thickness, top, each with its\n"
+            "                        factor (exp of the log standard deviation); then RMS\n"
+            "                        misfit %, chi2/dof, iterations; warnings (poor fit,\n"
+            "                        unresolved values, only h/rho or h*rho resolved).\n"
+            "                        --layers auto: 1 to 6 layers, chosen by the smallest\n"
+            "                        BIC = chi2 + P ln n, with the table of trials.\n"
+            "                        --json: one JSON object. --plot: data, fitted curve,\n"
+            "                        residuals and the model with its uncertainty"},
 };
 
 }  // namespace

@@ -35,6 +35,8 @@ constexpr double kFrameWidth = 0.9;
 constexpr double kMarkerRadius = 3.6;
 constexpr double kMarkerLine = 1.3;
 constexpr double kCurveWidth = 1.7;
+// Opacity of a step profile's uncertainty band.
+constexpr double kBandAlpha = 0.18;
 
 struct Colour {
   double r, g, b;
@@ -129,6 +131,8 @@ std::pair<Extent, Extent> PanelExtents(const Panel& panel) {
   for (const LineSeries& s : panel.lines) addPoints(s.points);
   for (const StepSeries& s : panel.steps) {
     for (const double v : s.values) x.Add(v, panel.x.scale);
+    for (const double v : s.bandLow) x.Add(v, panel.x.scale);
+    for (const double v : s.bandHigh) x.Add(v, panel.x.scale);
     for (const double b : s.boundaries) y.Add(b, panel.y.scale);
   }
   return {x, y};
@@ -279,10 +283,33 @@ void DrawLine(cairo_t* cr, const LineSeries& line, std::size_t series, const Axi
   cairo_stroke(cr);
 }
 
+// A step profile's band: one translucent box per layer in the line's colour.
+void DrawBand(cairo_t* cr, const StepSeries& steps, std::size_t series, const AxisMap& xMap,
+              const AxisMap& yMap) {
+  const std::size_t n = steps.values.size();
+  if (steps.bandLow.size() != n || steps.bandHigh.size() != n) return;
+  const Colour c = kLineColours[series % kLineColours.size()];
+  cairo_set_source_rgba(cr, c.r, c.g, c.b, kBandAlpha);
+  for (std::size_t k = 0; k < n; ++k) {
+    const double top = k == 0 ? yMap(yMap.range().min) : yMap(steps.boundaries[k - 1]);
+    const double bottom = k + 1 < n && k < steps.boundaries.size() ? yMap(steps.boundaries[k])
+                                                                   : yMap(yMap.range().max);
+    // A band wider than the axis (an unresolved value) is cut at its ends.
+    const Range range = xMap.range();
+    const double left = xMap(std::clamp(steps.bandLow[k], range.min, range.max));
+    const double right = xMap(std::clamp(steps.bandHigh[k], range.min, range.max));
+    if (std::isnan(left) || std::isnan(right) || std::isnan(top) || std::isnan(bottom)) continue;
+    cairo_rectangle(cr, std::min(left, right), std::min(top, bottom), std::abs(right - left),
+                    std::abs(bottom - top));
+    cairo_fill(cr);
+  }
+}
+
 // A step profile from the axis' start to its end along y.
 void DrawSteps(cairo_t* cr, const StepSeries& steps, std::size_t series, const AxisMap& xMap,
                const AxisMap& yMap) {
   if (steps.values.empty()) return;
+  DrawBand(cr, steps, series, xMap, yMap);
   SetLineStyle(cr, series);
   const double yStart = yMap(yMap.range().min);
   const double yEnd = yMap(yMap.range().max);

@@ -31,6 +31,10 @@ int RunBatch(Args args);
 // its readings' AB/2, MN/2, K and apparent resistivity out as CSV.
 int RunSounding(Args args);
 
+// invert [FILE] --layers N|auto [...]: a layered model fitted to a sounding,
+// with its uncertainty and fit, as CSV or JSON (see invert_command.cpp).
+int RunInvert(Args args);
+
 struct Command {
   std::string_view name;
   int (*run)(Args args);

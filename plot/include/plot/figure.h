@@ -36,6 +36,10 @@ struct StepSeries {
   std::string label;
   std::vector<double> values;      // N values
   std::vector<double> boundaries;  // N - 1 increasing positions
+  // An uncertainty band, shaded behind the steps: each layer's value lies
+  // from bandLow[k] to bandHigh[k] (both N values, or both empty).
+  std::vector<double> bandLow;
+  std::vector<double> bandHigh;
 };
 
 enum class Scale { kLog, kLinear };
