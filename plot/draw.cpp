@@ -388,7 +388,7 @@ void DrawLegend(cairo_t* cr, const Panel& panel, const Box& area, const AxisMap&
 }
 
 // How many more decades an equal-decade panel may add to either axis.
-constexpr int kMaxExtraDecades = 3;
+constexpr int kMaxExtraDecades = 1;
 
 double Decades(Range r) {
   return std::round(std::log10(r.max / r.min));
