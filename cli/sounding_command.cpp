@@ -81,6 +81,8 @@ int RunSounding(Args args) {
     plot::SoundingFigureInput figure;
     figure.unit = options.unit;
     figure.data = &sounding;
+    // The file's name, without its folders, titles the plot.
+    if (options.path != "-") figure.title = options.path.substr(options.path.rfind('/') + 1);
     WritePlot(plot::SoundingFigure(figure), options.plot);
   }
   WriteReadings(sounding);

@@ -52,8 +52,8 @@ constexpr std::array kMarkerColours{Hex(0x0072B2), Hex(0xD55E00), Hex(0x009E73),
 // Curves and profiles: darker tones, so that lines stand out from points.
 constexpr std::array kLineColours{Hex(0xB2182B), Hex(0x2166AC), Hex(0x1B7837), Hex(0x762A83)};
 constexpr Colour kInk = Hex(0x1A1A1A);
-constexpr Colour kMajorGrid = Hex(0xD4D4D4);
-constexpr Colour kMinorGrid = Hex(0xEDEDED);
+constexpr Colour kMajorGrid = Hex(0xBDBDBD);
+constexpr Colour kMinorGrid = Hex(0xE8E8E8);
 constexpr Colour kLegendEdge = Hex(0xB0B0B0);
 
 enum class Marker { kCircle, kSquare, kTriangle, kDiamond, kTriangleDown, kCross };
@@ -414,13 +414,52 @@ void DrawLegend(cairo_t* cr, const Panel& panel, const Box& area, const AxisMap&
   }
 }
 
+// How many more decades an equal-decade panel may add to either axis.
+constexpr int kMaxExtraDecades = 1;
+
+double Decades(Range r) {
+  return std::round(std::log10(r.max / r.min));
+}
+
+// Equal decades: the decade length d and the decade counts nx >= the x
+// range's, ny >= the y range's that fill the most of the area with
+// nx d by ny d; the ranges grow by whole decades (x at its end, y at both
+// ends in turn) and the area shrinks to that size, centred.
+void FitEqualDecades(Box& area, Range& x, Range& y) {
+  const double nx = Decades(x);
+  const double ny = Decades(y);
+  double bestFill = 0;
+  int bestX = 0;
+  int bestY = 0;
+  for (int ex = 0; ex <= kMaxExtraDecades; ++ex) {
+    for (int ey = 0; ey <= kMaxExtraDecades; ++ey) {
+      const double d = std::min(area.width / (nx + ex), area.height / (ny + ey));
+      const double fill = (nx + ex) * (ny + ey) * d * d;
+      if (fill > bestFill * (1 + 1e-9)) {
+        bestFill = fill;
+        bestX = ex;
+        bestY = ey;
+      }
+    }
+  }
+  x.max *= std::pow(10.0, bestX);
+  for (int k = 0; k < bestY; ++k) (k % 2 == 0 ? y.max *= 10 : y.min /= 10);
+  const double d = std::min(area.width / (nx + bestX), area.height / (ny + bestY));
+  const Box fitted{area.left + (area.width - d * (nx + bestX)) / 2,
+                   area.top + (area.height - d * (ny + bestY)) / 2, d * (nx + bestX),
+                   d * (ny + bestY)};
+  area = fitted;
+}
+
 void DrawPanel(cairo_t* cr, const Panel& panel, const Box& outer) {
-  const Box area{outer.left + kMarginLeft, outer.top + kMarginTop,
-                 outer.width - kMarginLeft - kMarginRight,
-                 outer.height - kMarginTop - kMarginBottom};
+  Box area{outer.left + kMarginLeft, outer.top + kMarginTop,
+           outer.width - kMarginLeft - kMarginRight, outer.height - kMarginTop - kMarginBottom};
   const auto [xExtent, yExtent] = PanelExtents(panel);
-  const Range xRange = AxisRange(panel.x, xExtent.low, xExtent.high);
-  const Range yRange = AxisRange(panel.y, yExtent.low, yExtent.high);
+  Range xRange = AxisRange(panel.x, xExtent.low, xExtent.high);
+  Range yRange = AxisRange(panel.y, yExtent.low, yExtent.high);
+  if (panel.equalDecades && panel.x.scale == Scale::kLog && panel.y.scale == Scale::kLog) {
+    FitEqualDecades(area, xRange, yRange);
+  }
   const AxisMap xMap(panel.x.scale, xRange, panel.x.reversed ? area.right() : area.left,
                      panel.x.reversed ? area.left : area.right());
   const AxisMap yMap(panel.y.scale, yRange, panel.y.reversed ? area.top : area.bottom(),

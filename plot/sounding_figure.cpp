@@ -56,6 +56,7 @@ Panel SoundingCurvePanel(const SoundingFigureInput& input) {
   Panel panel;
   panel.x.title = std::string("AB/2 (") + LengthName(input.unit) + ")";
   panel.y.title = ResistivityTitle("Apparent resistivity", input.unit);
+  panel.equalDecades = true;
   if (input.data != nullptr) {
     panel.markers.resize(static_cast<std::size_t>(input.data->segmentCount));
     for (const sounding::Reading& r : input.data->readings) {

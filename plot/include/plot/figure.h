@@ -58,6 +58,10 @@ struct Panel {
   Axis x;
   Axis y;
   double height = 1;  // share of its column's height
+  // Log-log panels only: a decade has the same length across and up (as on
+  // double-log sounding paper), each axis widened by whole decades to fill
+  // the panel as well as it can.
+  bool equalDecades = false;
   std::vector<MarkerSeries> markers;
   std::vector<LineSeries> lines;
   std::vector<StepSeries> steps;
