@@ -46,4 +46,13 @@ double ComputeResistivity(TextRef n, TextRef a, TextRef v, TextRef i) {
   return static_cast<double>(t);
 }
 
+double ComputeGeometricFactor(TextRef n, TextRef a) {
+  const auto nValue = static_cast<double>(TextToNumber(n));
+  const auto aValue = static_cast<double>(TextToNumber(a));
+  Extended k = static_cast<Extended>(kPiSingle) * nValue;
+  k *= 1 + static_cast<Extended>(nValue);
+  k *= aValue;
+  return static_cast<double>(k);
+}
+
 }  // namespace tavrin

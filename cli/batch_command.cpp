@@ -14,13 +14,17 @@
 #include <string_view>
 
 #include "cli/commands.h"
-#include "cli/csv.h"
 #include "cli/output.h"
 #include "cli/reading.h"
+#include "sounding/csv.h"
 
 namespace tavrin::cli {
 
 namespace {
+
+using sounding::AppendCsvField;
+using sounding::IsBlankOrComment;
+using sounding::SplitFields;
 
 constexpr std::size_t kFieldsPerReading = 4;
 constexpr std::string_view kOutputHeader = "n,a,v,i,rho,text";

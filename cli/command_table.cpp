@@ -23,6 +23,45 @@ constexpr std::array kCommands{
             "batch [FILE]            readings 'n a v i' per line (commas, tabs or spaces;\n"
             "                        '#' comments; optional header) from FILE or stdin,\n"
             "                        CSV out: n,a,v,i,rho,text; exit 1 if lines were skipped"},
+    Command{"sounding", RunSounding,
+            "sounding [FILE] [--units ft|m] [--plot OUT]\n"
+            "                        one sounding (FILE or stdin; separators as batch),\n"
+            "                        its layout named by a header, any case, columns in\n"
+            "                        any order, others ignored:\n"
+            "                          n,a,v,i      the calculator's readings and numbers\n"
+            "                                       (no header: this layout)\n"
+            "                          ab2,mn2,v,i  AB/2, MN/2, volts, amps\n"
+            "                          ab2,mn2,r    R = V/I; several R columns (r, r1, r2...)\n"
+            "                                       are repeats: averaged, spread reported\n"
+            "                          ab2,rho      apparent resistivities (mn2 optional)\n"
+            "                        K = pi (AB/2^2 - MN/2^2) / (2 MN/2) with double pi;\n"
+            "                        n,a,v,i lines: AB/2 = (n + 1/2) a, MN/2 = a/2 and K, rho\n"
+            "                        as the calculator computes them, whose single-precision\n"
+            "                        pi (3.14159012) makes them 8.1e-7 smaller (relative)\n"
+            "                        than the same reading as ab2,mn2. Numbers other than\n"
+            "                        n,a,v,i texts: plain decimals (1.5, 2e3; C locale).\n"
+            "                        CSV out: ab2,mn2,k,rho (mn2, k empty without MN/2),\n"
+            "                        each MN/2 segment together, in input order; with\n"
+            "                        repeats also repeats,spread (sample standard deviation\n"
+            "                        over the mean). Skipped lines on stderr, exit 1.\n"
+            "                        --units: names lengths, ft (default) or m; converts\n"
+            "                        nothing. --plot OUT.svg|.png|.pdf: the sounding curve"},
+    Command{"invert", RunInvert,
+            "invert [FILE] --layers N|auto [--error PERCENT] [--units ft|m] [--plot OUT]\n"
+            "       [--json]         a model of N layers (1 to 8, the last a half-space)\n"
+            "                        fitted to a sounding (layouts as sounding) by\n"
+            "                        Levenberg-Marquardt on ln rho and ln h from several\n"
+            "                        starts read off the curve, residuals weighted by\n"
+            "                        --error (default 3 %); readings with MN/2 above 1 %\n"
+            "                        of AB/2 modelled as that finite array, others ideal.\n"
+            "                        CSV out: per layer rho, thickness, top, each with its\n"
+            "                        factor (exp of the log standard deviation); then RMS\n"
+            "                        misfit %, chi2/dof, iterations; warnings (poor fit,\n"
+            "                        unresolved values, only h/rho or h*rho resolved).\n"
+            "                        --layers auto: 1 to 6 layers, chosen by the smallest\n"
+            "                        BIC = chi2 + P ln n, with the table of trials.\n"
+            "                        --json: one JSON object. --plot: data, fitted curve,\n"
+            "                        residuals and the model with its uncertainty"},
 };
 
 }  // namespace
@@ -57,7 +96,8 @@ void PrintHelp(std::FILE* out) {
   std::fputs(
       "\n  --help                  this text\n"
       "  --version               the version\n\n"
-      "exit status: 0 done, 1 batch lines skipped, 2 wrong usage or unreadable file\n",
+      "exit status: 0 done, 1 batch or sounding lines skipped, 2 wrong usage,\n"
+      "unreadable file or unwritable plot\n",
       out);
 }
 

@@ -4,7 +4,8 @@
 set -euo pipefail
 what=${1:-test}
 
-packages=(cmake make g++ googletest libbenchmark-dev
+packages=(cmake make g++ googletest libbenchmark-dev pkgconf libcairo2-dev fonts-dejavu-core
+          libxml2-dev libeigen3-dev
           g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth)
 if [ "$what" = test ]; then
   packages+=(clang-14 libclang-rt-14-dev xdotool openbox imagemagick x11-utils)

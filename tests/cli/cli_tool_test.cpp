@@ -277,6 +277,15 @@ TEST(Usage, WrongUseExitsTwoWithOneLineOnStderr) {
       {"digits", "5", "1", "one"},
       {"batch", "a", "b"},
       {"batch", "/nonexistent/tavrin/readings.txt"},
+      {"sounding", "a", "b"},
+      {"sounding", "--units", "km"},
+      {"sounding", "--units"},
+      {"sounding", "--plot", "curve.jpg"},
+      {"sounding", "--plot", "/nonexistent/tavrin/curve.svg"},
+      {"sounding", "--plot", "/nonexistent/tavrin/curve.png"},
+      {"sounding", "--plot", "/nonexistent/tavrin/curve.pdf"},
+      {"sounding", "--frobnicate"},
+      {"sounding", "/nonexistent/tavrin/sounding.csv"},
   };
   for (const std::vector<std::string>& args : cases) {
     std::string joined;
@@ -293,7 +302,7 @@ TEST(Usage, WrongUseExitsTwoWithOneLineOnStderr) {
 TEST(Usage, HelpAndVersion) {
   const ToolRun help = RunTool({"--help"});
   EXPECT_EQ(help.status, 0);
-  for (const char* command : {"calc", "number", "format", "digits", "batch"}) {
+  for (const char* command : {"calc", "number", "format", "digits", "batch", "sounding"}) {
     EXPECT_NE(help.out.find(command), std::string::npos) << command;
   }
   const ToolRun version = RunTool({"--version"});
@@ -421,6 +430,71 @@ TEST(BatchCommand, FileArgumentAndDashForStdin) {
   EXPECT_EQ(fromFile.out, expected);
   EXPECT_EQ(fromStdin.status, 0);
   EXPECT_EQ(fromStdin.out, expected);
+}
+
+struct SoundingCase {
+  std::string input;
+  std::vector<std::string> lines;  // the whole of stdout
+  int status;
+  std::string err;  // the whole of stderr
+};
+
+// The numbers: K = pi (10^2 - 1^2) / 2 = 155.50883635269477 and
+// pi (20^2 - 1) / 2 = 626.7477343911637 (double pi).
+TEST(SoundingCommand, ReadingsToCsv) {
+  const std::vector<SoundingCase> cases = {
+      {"ab2,mn2,v,i\n10,1,0.5,0.25\n",
+       {"ab2,mn2,k,rho", "10,1,155.50883635269477,311.01767270538954"},
+       0,
+       ""},
+      {"ab2,mn2,r1,r2\n10,1,1,3\n20,1,4,\n",
+       {"ab2,mn2,k,rho,repeats,spread",
+        "10,1,155.50883635269477,311.01767270538954,2,0.7071067811865476",
+        "20,1,626.7477343911637,2506.990937564655,1,"},
+       0,
+       ""},
+      {"AB/2 rhoa\n1.5 120\n", {"ab2,mn2,k,rho", "1.5,,,120"}, 0, ""},
+      {"ab2,mn2,rho\n10,1,5\n10,5,6\n20,1,7\n",
+       {"ab2,mn2,k,rho", "10,1,155.50883635269477,5", "20,1,626.7477343911637,7",
+        "10,5,23.561944901923447,6"},
+       0,
+       ""},
+      {"ab2,mn2,v,i\n10,1,0.5,0\n10,1,0.5,0.25\n",
+       {"ab2,mn2,k,rho", "10,1,155.50883635269477,311.01767270538954"},
+       1,
+       "tavrin: line 2: current not above 0; line skipped\n"},
+      {"depth,value\n1,2\n",
+       {},
+       2,
+       "tavrin: line 1: the columns name no layout (n,a,v,i or ab2,mn2,v,i or ab2,mn2,r or "
+       "ab2,rho) (try 'tavrin --help')\n"},
+  };
+  for (const SoundingCase& c : cases) {
+    SCOPED_TRACE(c.input);
+    const ToolRun run = RunTool({"sounding", "--units", "m"}, c.input);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(Lines(run.out), c.lines);
+    EXPECT_EQ(run.err, c.err);
+  }
+}
+
+// n a v i lines give exactly the number `tavrin calc --raw` gives.
+TEST(SoundingCommand, CalculatorLinesAsCalcRaw) {
+  const std::vector<std::vector<std::string>> readings = {
+      {"1", "50", "2.0", "2.0"}, {"3", "7.5", "0.125", "0.3"}, {"12", "2.5", "1e-3", "7"}};
+  std::string input;
+  for (const auto& r : readings) input += r[0] + " " + r[1] + " " + r[2] + " " + r[3] + "\n";
+  const ToolRun run = RunTool({"sounding"}, input);
+  EXPECT_EQ(run.status, 0);
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), readings.size() + 1);
+  for (std::size_t k = 0; k < readings.size(); ++k) {
+    const ToolRun calc =
+        RunTool({"calc", "--raw", readings[k][0], readings[k][1], readings[k][2], readings[k][3]});
+    const std::string rho = lines[k + 1].substr(lines[k + 1].rfind(',') + 1);
+    EXPECT_EQ(std::strtod(rho.c_str(), nullptr), std::strtod(calc.out.c_str(), nullptr))
+        << lines[k + 1];
+  }
 }
 
 }  // namespace

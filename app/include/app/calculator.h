@@ -14,6 +14,11 @@ namespace tavrin {
 // intermediate values in extended precision. Never fails.
 double ComputeResistivity(TextRef n, TextRef a, TextRef v, TextRef i);
 
+// The geometric factor of the same reading, K = pi * n * (n + 1) * a, with
+// the same single-precision pi, the texts read the same way and the product
+// formed in extended precision, rounded to double.
+double ComputeGeometricFactor(TextRef n, TextRef a);
+
 // The calculator's picture mask for the result box.
 inline constexpr char kResultMask[] = "###.#";
 

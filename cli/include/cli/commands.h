@@ -27,6 +27,14 @@ int RunDigits(Args args);
 // batch [FILE]: one reading per line in, CSV out (see batch_command.cpp).
 int RunBatch(Args args);
 
+// sounding [FILE] [--units ft|m] [--plot OUT]: one sounding's field sheet in,
+// its readings' AB/2, MN/2, K and apparent resistivity out as CSV.
+int RunSounding(Args args);
+
+// invert [FILE] --layers N|auto [...]: a layered model fitted to a sounding,
+// with its uncertainty and fit, as CSV or JSON (see invert_command.cpp).
+int RunInvert(Args args);
+
 struct Command {
   std::string_view name;
   int (*run)(Args args);

@@ -1,7 +1,7 @@
 // Field splitting of batch input lines and CSV field quoting.
-#include "cli/csv.h"
+#include "sounding/csv.h"
 
-namespace tavrin::cli {
+namespace tavrin::sounding {
 
 namespace {
 
@@ -89,4 +89,4 @@ void AppendCsvField(std::string& out, std::string_view field) {
   out += kQuote;
 }
 
-}  // namespace tavrin::cli
+}  // namespace tavrin::sounding

@@ -1,11 +1,12 @@
-// Reading the lines of a batch of readings and writing CSV.
+// Reading the fields of the lines of a field sheet or a batch of readings,
+// and writing CSV fields.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace tavrin::cli {
+namespace tavrin::sounding {
 
 // True for a line that holds no reading: only spaces and tabs (a blank line),
 // or a first non-blank character "#" (a comment).
@@ -26,4 +27,4 @@ std::vector<std::string> SplitFields(std::string_view line);
 // line feed; as it is otherwise.
 void AppendCsvField(std::string& out, std::string_view field);
 
-}  // namespace tavrin::cli
+}  // namespace tavrin::sounding

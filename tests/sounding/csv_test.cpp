@@ -1,12 +1,12 @@
 // Splitting batch input lines into fields and quoting CSV output fields.
+#include "sounding/csv.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "cli/csv.h"
-
-namespace tavrin::cli {
+namespace tavrin::sounding {
 namespace {
 
 struct SplitCase {
@@ -96,4 +96,4 @@ TEST(AppendCsvField, SplitReadsWrittenFieldsBack) {
 }
 
 }  // namespace
-}  // namespace tavrin::cli
+}  // namespace tavrin::sounding

@@ -1,0 +1,33 @@
+// The invert command's output: the fitted layers with their uncertainty, the
+// fit, the layer-count trials when the count was chosen, and the warnings,
+// as CSV sections or as one JSON object.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "inversion/inversion.h"
+#include "plot/sounding_figure.h"
+
+namespace tavrin::cli {
+
+struct InversionReport {
+  inversion::Fit fit;
+  std::vector<inversion::LayerTrial> trials;  // empty when --layers N was given
+  plot::LengthUnit unit = plot::LengthUnit::kFeet;
+  double errorPercent = 0;
+  int readings = 0;
+};
+
+// CSV: sections separated by a blank line, each with its own header:
+//   [layers,parameters,chi2,chi2_per_dof,rms_percent,bic,chosen]  (auto only)
+//   layer,rho,rho_factor,thickness,thickness_factor,top,top_factor
+//   rms_percent,chi2_per_dof,dof,readings,iterations,starts,error_percent
+//   warning                                                       (if any)
+// Without the final line feed.
+std::string InversionCsv(const InversionReport& report);
+
+// The same as one JSON object, without the final line feed.
+std::string InversionJson(const InversionReport& report);
+
+}  // namespace tavrin::cli

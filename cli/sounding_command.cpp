@@ -1,0 +1,95 @@
+// sounding [FILE] [--units ft|m] [--plot OUT]: one sounding's field sheet in,
+// its apparent resistivities out as CSV, and optionally its plot.
+//
+// Output: ab2,mn2,k,rho per reading (mn2 and k empty where the layout has no
+// MN/2), the readings of each MN/2 segment together, segments in order of
+// first appearance, the input's order within each. When some reading
+// averages repeated R columns, two more columns: repeats (the count) and
+// spread (their sample standard deviation over their mean, empty for one).
+// Lines that make no reading are reported on stderr and skipped (exit 1).
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "cli/commands.h"
+#include "cli/output.h"
+#include "cli/survey_options.h"
+#include "plot/sounding_figure.h"
+#include "sounding/sounding.h"
+
+namespace tavrin::cli {
+
+namespace {
+
+constexpr std::string_view kSoundingUsage = "tavrin sounding [FILE] [--units ft|m] [--plot OUT]";
+
+struct SoundingOptions {
+  std::string path = "-";
+  plot::LengthUnit unit = plot::LengthUnit::kFeet;
+  std::string plot;  // empty: no plot
+};
+
+SoundingOptions ParseOptions(Args args) {
+  SoundingOptions options;
+  bool havePath = false;
+  for (std::size_t k = 0; k < args.size(); ++k) {
+    const std::string_view argument(args[k]);
+    const bool takesValue = argument == "--units" || argument == "--plot";
+    if (takesValue && k + 1 == args.size()) {
+      throw UsageError(std::string(argument) +
+                       " needs a value; usage: " + std::string(kSoundingUsage));
+    }
+    if (argument == "--units") {
+      options.unit = ParseUnits(args[++k]);
+    } else if (argument == "--plot") {
+      options.plot = args[++k];
+      CheckPlotPath(options.plot);
+    } else if (!havePath && (argument == "-" || !argument.starts_with("--"))) {
+      options.path = argument;
+      havePath = true;
+    } else {
+      throw UsageError("unexpected argument '" + std::string(argument) +
+                       "'; usage: " + std::string(kSoundingUsage));
+    }
+  }
+  return options;
+}
+
+void WriteReadings(const sounding::Sounding& sounding) {
+  WriteLine(stdout, sounding.hasRepeats ? "ab2,mn2,k,rho,repeats,spread" : "ab2,mn2,k,rho");
+  std::string row;
+  for (const sounding::Reading& r : sounding.readings) {
+    row = ShortestText(r.ab2) + ',' + ShortestText(r.mn2) + ',' + ShortestText(r.k) + ',' +
+          ShortestText(r.rho);
+    if (sounding.hasRepeats) {
+      row += ',' + std::to_string(r.repeats) + ',' + ShortestText(r.spread);
+    }
+    WriteLine(stdout, row);
+  }
+}
+
+}  // namespace
+
+int RunSounding(Args args) {
+  const SoundingOptions options = ParseOptions(args);
+  const sounding::Sounding sounding = sounding::ParseSounding(ReadInput(options.path));
+  if (!sounding.layoutKnown) {
+    const sounding::LineError& e = sounding.errors.front();
+    throw UsageError("line " + std::to_string(e.line) + ": " + e.reason);
+  }
+  if (!options.plot.empty()) {
+    plot::SoundingFigureInput figure;
+    figure.unit = options.unit;
+    figure.data = &sounding;
+    // The file's name, without its folders, titles the plot.
+    if (options.path != "-") figure.title = options.path.substr(options.path.rfind('/') + 1);
+    WritePlot(plot::SoundingFigure(figure), options.plot);
+  }
+  WriteReadings(sounding);
+  for (const sounding::LineError& e : sounding.errors) {
+    std::fprintf(stderr, "tavrin: line %ld: %s; line skipped\n", e.line, e.reason.c_str());
+  }
+  return sounding.errors.empty() ? kExitOk : kExitSkippedLines;
+}
+
+}  // namespace tavrin::cli

@@ -1,0 +1,68 @@
+// The readings of a sounding as data for the fit, and the limits its trial
+// models keep to.
+#include <algorithm>
+#include <cmath>
+
+#include "inversion_internal.h"
+#include "sounding/forward.h"
+
+namespace tavrin::inversion {
+
+namespace {
+
+// Below this MN/2 : AB/2 ratio the ideal array differs from the finite one by
+// a relative amount of the order of the ratio squared (1e-4 here), far below
+// any field error, and the faster ideal evaluation is used.
+constexpr double kIdealArrayRatio = 0.01;
+
+constexpr double kRhoMargin = 1e3;
+constexpr double kThinFactor = 1e-3;
+constexpr double kThickFactor = 10;
+
+}  // namespace
+
+std::vector<Datum> DataOf(std::span<const sounding::Reading> readings) {
+  std::vector<Datum> data;
+  data.reserve(readings.size());
+  for (const sounding::Reading& reading : readings) {
+    const bool finite = std::isfinite(reading.mn2) && reading.mn2 > kIdealArrayRatio * reading.ab2;
+    data.push_back({reading.ab2, finite ? reading.mn2 : 0.0, reading.rho});
+  }
+  return data;
+}
+
+namespace internal {
+
+Bounds BoundsFor(std::span<const Datum> data) {
+  double lowRho = data.front().rho, highRho = lowRho;
+  double lowAb2 = data.front().ab2, highAb2 = lowAb2;
+  for (const Datum& datum : data) {
+    lowRho = std::min(lowRho, datum.rho);
+    highRho = std::max(highRho, datum.rho);
+    lowAb2 = std::min(lowAb2, datum.ab2);
+    highAb2 = std::max(highAb2, datum.ab2);
+  }
+  return {std::log(lowRho / kRhoMargin), std::log(highRho * kRhoMargin),
+          std::log(lowAb2 * kThinFactor), std::log(highAb2 * kThickFactor)};
+}
+
+void SetModel(const Eigen::VectorXd& x, const Bounds& bounds, sounding::LayeredModel& model) {
+  const auto layers = static_cast<std::size_t>((x.size() + 1) / 2);
+  model.resistivity.resize(layers);
+  model.thickness.resize(layers - 1);
+  for (std::size_t j = 0; j < layers; ++j) {
+    model.resistivity[j] =
+        std::exp(std::clamp(x[static_cast<Eigen::Index>(j)], bounds.lowLogRho, bounds.highLogRho));
+  }
+  for (std::size_t j = 0; j + 1 < layers; ++j) {
+    model.thickness[j] = std::exp(
+        std::clamp(x[static_cast<Eigen::Index>(layers + j)], bounds.lowLogH, bounds.highLogH));
+  }
+}
+
+double Modelled(const sounding::LayeredModel& model, const Datum& datum) {
+  return sounding::ApparentResistivity(model, datum.ab2, datum.mn2);
+}
+
+}  // namespace internal
+}  // namespace tavrin::inversion

@@ -1,0 +1,117 @@
+// Fitting a horizontally layered earth to a Schlumberger sounding.
+//
+// The parameters are x = (ln rho_1 .. ln rho_N, ln h_1 .. ln h_(N-1)). Each
+// reading i with apparent resistivity d_i gives the weighted residual
+//   r_i = (ln m_i(x) - ln d_i) / ln(1 + e),
+// m_i the model's apparent resistivity, e the relative data error; the fit
+// minimises chi^2 = sum r_i^2 by Levenberg-Marquardt from several starting
+// models and keeps the best. A reading with a known MN/2 of more than 1 % of
+// its AB/2 is modelled as the finite array it was measured with; the others
+// (MN/2 unknown, or so short that the ideal array differs from it by far
+// less than any field error) as the ideal array.
+#pragma once
+
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "sounding/layered_model.h"
+#include "sounding/sounding.h"
+
+namespace tavrin::inversion {
+
+inline constexpr int kMaxLayers = 8;
+inline constexpr int kMaxAutoLayers = 6;
+inline constexpr double kDefaultRelativeError = 0.03;
+
+// Input that cannot be fitted; what() is a one-line message.
+class InversionError : public std::invalid_argument {
+ public:
+  using std::invalid_argument::invalid_argument;
+};
+
+// One reading as the fit sees it; mn2 == 0 is the ideal array.
+struct Datum {
+  double ab2;
+  double mn2;
+  double rho;
+};
+
+// The readings of a sounding as data, each with the array it is modelled as.
+std::vector<Datum> DataOf(std::span<const sounding::Reading> readings);
+
+// A fitted value and its uncertainty as a factor: exp of the standard
+// deviation of its logarithm (the value is uncertain "times or divided by"
+// the factor). NaN for a value that does not exist (the half-space's
+// thickness); factor 1 for one that is fixed (the surface's depth).
+struct Estimate {
+  double value;
+  double factor;
+};
+
+struct LayerEstimate {
+  Estimate resistivity;
+  Estimate thickness;
+  Estimate top;  // depth to the layer's top
+};
+
+enum class WarningKind {
+  kPoorFit,                   // chi^2 per degree of freedom far above 1
+  kNotResolved,               // a layer's resistivity or thickness has a large factor
+  kConductanceOnly,           // only h / rho of a layer is resolved
+  kTransverseResistanceOnly,  // only h * rho of a layer is resolved
+};
+
+struct Warning {
+  WarningKind kind;
+  int layer;         // 1-based; 0 for the whole fit
+  Estimate value;    // the unresolved parameter, the product resolved, or chi^2 per dof
+  std::string text;  // one line saying what and why
+};
+
+struct Fit {
+  sounding::LayeredModel model;
+  std::vector<LayerEstimate> layers;
+  std::vector<double> modelled;  // the model's apparent resistivity per datum
+  double chi2 = 0;
+  int dof = 0;                     // readings - parameters
+  double chi2PerDof = 0;           // NaN when dof == 0
+  double rmsPercent = 0;           // RMS of (m_i - d_i) / d_i, in percent
+  int iterations = 0;              // LM iterations of the start kept
+  int starts = 0;                  // starting models tried
+  std::vector<double> covariance;  // of x, row-major P x P
+  std::vector<Warning> warnings;
+};
+
+struct Options {
+  int layers = 2;
+  double relativeError = kDefaultRelativeError;
+};
+
+// Fits `options.layers` layers to the data. Throws InversionError when the
+// layer count or error is out of range, a datum is not positive and finite,
+// or there are fewer data than free parameters (2 N - 1).
+Fit Invert(std::span<const Datum> data, const Options& options);
+
+// The number of layers chosen by the Bayesian information criterion
+//   BIC = chi^2 + P ln n   (P = 2 N - 1 parameters, n data),
+// the smallest BIC winning, over 1 .. maxLayers layers (those the data can
+// carry).
+struct LayerTrial {
+  int layers;
+  double chi2;
+  double chi2PerDof;
+  double rmsPercent;
+  double bic;
+};
+
+struct LayerChoice {
+  Fit best;
+  std::vector<LayerTrial> trials;
+};
+
+LayerChoice InvertChoosingLayers(std::span<const Datum> data, double relativeError,
+                                 int maxLayers = kMaxAutoLayers);
+
+}  // namespace tavrin::inversion

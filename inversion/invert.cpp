@@ -1,0 +1,150 @@
+// The fit of an N-layer model to a sounding, and the choice of N.
+//
+// Every starting model gets a short Levenberg-Marquardt run; the best of
+// them is then run to convergence. At the solution the linearised
+// covariance of the parameters is C = s (J^T J)^-1, J the Jacobian of the
+// weighted residuals, with s = max(1, chi^2 / dof): a fit worse than the
+// stated error widens the uncertainty rather than hiding it.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "inversion_internal.h"
+
+namespace tavrin::inversion {
+
+namespace {
+
+using internal::ParameterCount;
+
+// Function evaluations for the short run from each start and for the final
+// run from the best of them.
+constexpr int kStartEvaluations = 30;
+constexpr int kFinalEvaluations = 400;
+
+// chi^2 per degree of freedom above this is a poor fit: for 10 or more
+// degrees of freedom its standard deviation sqrt(2 / dof) is under 0.45, so
+// 3 is well beyond chance.
+constexpr double kPoorFitChi2PerDof = 3;
+
+// Singular values of J below this fraction of the largest count as zero
+// (the parameter combination is not determined at all).
+constexpr double kSingularThreshold = 1e-12;
+
+void CheckInput(std::span<const Datum> data, const Options& options) {
+  if (options.layers < 1 || options.layers > kMaxLayers) {
+    throw InversionError("the number of layers must be from 1 to " + std::to_string(kMaxLayers));
+  }
+  if (!(options.relativeError > 0) || !std::isfinite(options.relativeError)) {
+    throw InversionError("the data error must be above 0 %");
+  }
+  for (const Datum& datum : data) {
+    if (!(datum.ab2 > 0) || !std::isfinite(datum.ab2) || !(datum.rho > 0) ||
+        !std::isfinite(datum.rho) || !(datum.mn2 >= 0) || !(datum.mn2 < datum.ab2)) {
+      throw InversionError(
+          "every reading needs AB/2 > MN/2 >= 0 and an apparent resistivity above 0");
+    }
+  }
+  const int parameters = ParameterCount(options.layers);
+  if (static_cast<int>(data.size()) < parameters) {
+    const auto plural = [](std::size_t count, const std::string& noun) {
+      return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+    };
+    throw InversionError(plural(data.size(), "reading") + " cannot determine " +
+                         plural(static_cast<std::size_t>(parameters), "free parameter") + " of " +
+                         plural(static_cast<std::size_t>(options.layers), "layer") + "; at least " +
+                         std::to_string(parameters) + " needed");
+  }
+}
+
+// The parameter covariance (J^T J)^-1 through the SVD of J.
+Eigen::MatrixXd InverseNormalMatrix(const Eigen::MatrixXd& jacobian) {
+  const Eigen::JacobiSVD<Eigen::MatrixXd> svd(jacobian, Eigen::ComputeThinV);
+  const Eigen::VectorXd& s = svd.singularValues();
+  Eigen::VectorXd inverseSquares(s.size());
+  for (Eigen::Index k = 0; k < s.size(); ++k) {
+    inverseSquares[k] = s[k] > kSingularThreshold * s[0] ? 1 / (s[k] * s[k])
+                                                         : std::numeric_limits<double>::infinity();
+  }
+  return svd.matrixV() * inverseSquares.asDiagonal() * svd.matrixV().transpose();
+}
+
+void SetStatistics(std::span<const Datum> data, Fit& fit) {
+  double sumSquares = 0;
+  fit.modelled.clear();
+  for (const Datum& datum : data) {
+    const double m = internal::Modelled(fit.model, datum);
+    fit.modelled.push_back(m);
+    sumSquares += (m - datum.rho) * (m - datum.rho) / (datum.rho * datum.rho);
+  }
+  fit.rmsPercent = 100 * std::sqrt(sumSquares / static_cast<double>(data.size()));
+  fit.chi2PerDof = fit.dof > 0 ? fit.chi2 / fit.dof : std::numeric_limits<double>::quiet_NaN();
+}
+
+}  // namespace
+
+Fit Invert(std::span<const Datum> data, const Options& options) {
+  CheckInput(data, options);
+  const double weight = 1 / std::log1p(options.relativeError);
+  const internal::Bounds bounds = internal::BoundsFor(data);
+  const std::vector<Eigen::VectorXd> starts = internal::StartingModels(data, options.layers);
+
+  Eigen::VectorXd best;
+  internal::RunResult bestRun{std::numeric_limits<double>::infinity(), 0};
+  for (Eigen::VectorXd x : starts) {
+    const internal::RunResult run = internal::Minimise(data, weight, bounds, x, kStartEvaluations);
+    if (run.chi2 < bestRun.chi2) {
+      bestRun = run;
+      best = x;
+    }
+  }
+  const internal::RunResult final =
+      internal::Minimise(data, weight, bounds, best, kFinalEvaluations);
+
+  Fit fit;
+  internal::SetModel(best, bounds, fit.model);
+  for (Eigen::Index p = 0; p < best.size(); ++p) {
+    best[p] = p < options.layers ? std::log(fit.model.resistivity[p])
+                                 : std::log(fit.model.thickness[p - options.layers]);
+  }
+  fit.chi2 = final.chi2;
+  fit.dof = static_cast<int>(data.size()) - ParameterCount(options.layers);
+  fit.iterations = bestRun.iterations + final.iterations;
+  fit.starts = static_cast<int>(starts.size());
+  SetStatistics(data, fit);
+
+  const double scale = fit.dof > 0 ? std::max(1.0, fit.chi2PerDof) : 1.0;
+  const Eigen::MatrixXd covariance =
+      scale * InverseNormalMatrix(internal::Jacobian(data, weight, bounds, best));
+  fit.covariance.assign(covariance.data(), covariance.data() + covariance.size());
+  if (fit.dof > 0 && fit.chi2PerDof > kPoorFitChi2PerDof) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "poor fit: chi-squared per degree of freedom %.3g (more layers, or a larger "
+                  "error, may suit the data)",
+                  fit.chi2PerDof);
+    fit.warnings.push_back({WarningKind::kPoorFit, 0, {fit.chi2PerDof, 1}, text});
+  }
+  internal::DescribeUncertainty(best, covariance, fit);
+  return fit;
+}
+
+LayerChoice InvertChoosingLayers(std::span<const Datum> data, double relativeError, int maxLayers) {
+  LayerChoice choice;
+  double bestBic = std::numeric_limits<double>::infinity();
+  for (int layers = 1; layers <= maxLayers; ++layers) {
+    if (layers > 1 && ParameterCount(layers) > static_cast<int>(data.size())) break;
+    Fit fit = Invert(data, {layers, relativeError});
+    const int parameters = ParameterCount(layers);
+    const double bic = fit.chi2 + parameters * std::log(static_cast<double>(data.size()));
+    choice.trials.push_back({layers, fit.chi2, fit.chi2PerDof, fit.rmsPercent, bic});
+    if (bic < bestBic) {
+      bestBic = bic;
+      choice.best = std::move(fit);
+    }
+  }
+  return choice;
+}
+
+}  // namespace tavrin::inversion

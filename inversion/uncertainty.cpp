@@ -1,0 +1,107 @@
+// The fitted layers with their uncertainty, and what the data cannot
+// resolve. The linearised covariance C of x (see invert.cpp) gives for a
+// parameter p = ln q the factor exp(sqrt(C_pp)); for the depth D_j = sum of
+// the thicknesses above layer j, d ln D_j / d ln h_k = h_k / D_j, so
+// var ln D_j = g^T C g with those g_k. A layer's conductance S = h / rho and
+// transverse resistance T = h rho have var ln S = C_hh + C_rr - 2 C_hr and
+// var ln T = C_hh + C_rr + 2 C_hr: when h and rho are strongly correlated
+// one of them is much smaller than C_hh and C_rr, and only that product is
+// resolved.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "inversion_internal.h"
+
+namespace tavrin::inversion::internal {
+
+namespace {
+
+// A value is resolved while its factor stays at or below 1.5: it is known
+// to within half its size.
+constexpr double kResolvedFactor = 1.5;
+
+double FactorOf(double variance) {
+  return std::exp(std::sqrt(std::max(variance, 0.0)));
+}
+
+std::string Format(const char* format, double a, double b) {
+  char text[200];
+  std::snprintf(text, sizeof text, format, a, b);
+  return text;
+}
+
+std::string LayerPrefix(int layer) {
+  return "layer " + std::to_string(layer) + ": ";
+}
+
+// Warnings about one layer (0-based j; index of its ln h is hIndex, or -1
+// for the half-space).
+void WarnAboutLayer(const LayerEstimate& layer, int j, Eigen::Index rIndex, Eigen::Index hIndex,
+                    const Eigen::MatrixXd& c, std::vector<Warning>& warnings) {
+  const bool rhoResolved = layer.resistivity.factor <= kResolvedFactor;
+  const bool hResolved = hIndex < 0 || layer.thickness.factor <= kResolvedFactor;
+  if (rhoResolved && hResolved) return;
+  if (hIndex >= 0) {
+    const double both = c(hIndex, hIndex) + c(rIndex, rIndex);
+    const double conductance = FactorOf(both - 2 * c(hIndex, rIndex));
+    const double resistance = FactorOf(both + 2 * c(hIndex, rIndex));
+    const bool isConductance = conductance <= resistance;
+    const double factor = isConductance ? conductance : resistance;
+    if (factor <= kResolvedFactor) {
+      const double h = layer.thickness.value, rho = layer.resistivity.value;
+      const Estimate product{isConductance ? h / rho : h * rho, factor};
+      warnings.push_back(
+          {isConductance ? WarningKind::kConductanceOnly : WarningKind::kTransverseResistanceOnly,
+           j + 1, product,
+           LayerPrefix(j + 1) +
+               Format(isConductance ? "only the conductance h/rho = %.4g (factor %.3g) is resolved"
+                                    : "only the transverse resistance h*rho = %.4g (factor %.3g) "
+                                      "is resolved",
+                      product.value, product.factor) +
+               ", not h and rho apart"});
+      return;
+    }
+  }
+  if (!rhoResolved) {
+    warnings.push_back(
+        {WarningKind::kNotResolved, j + 1, layer.resistivity,
+         LayerPrefix(j + 1) + Format("resistivity %.4g not resolved (factor %.3g)",
+                                     layer.resistivity.value, layer.resistivity.factor)});
+  }
+  if (!hResolved) {
+    warnings.push_back(
+        {WarningKind::kNotResolved, j + 1, layer.thickness,
+         LayerPrefix(j + 1) + Format("thickness %.4g not resolved (factor %.3g)",
+                                     layer.thickness.value, layer.thickness.factor)});
+  }
+}
+
+}  // namespace
+
+void DescribeUncertainty(const Eigen::VectorXd& x, const Eigen::MatrixXd& c, Fit& fit) {
+  const int layers = static_cast<int>(fit.model.resistivity.size());
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  fit.layers.clear();
+  double top = 0;
+  for (int j = 0; j < layers; ++j) {
+    LayerEstimate layer{};
+    layer.resistivity = {fit.model.resistivity[j], FactorOf(c(j, j))};
+    const Eigen::Index hIndex = j + 1 < layers ? layers + j : -1;
+    layer.thickness = hIndex < 0 ? Estimate{nan, nan}
+                                 : Estimate{fit.model.thickness[j], FactorOf(c(hIndex, hIndex))};
+    if (j == 0) {
+      layer.top = {0, 1};
+    } else {
+      Eigen::VectorXd g = Eigen::VectorXd::Zero(x.size());
+      for (int k = 0; k < j; ++k) g[layers + k] = fit.model.thickness[k] / top;
+      layer.top = {top, FactorOf(g.dot(c * g))};
+    }
+    WarnAboutLayer(layer, j, j, hIndex, c, fit.warnings);
+    fit.layers.push_back(layer);
+    if (hIndex >= 0) top += fit.model.thickness[j];
+  }
+}
+
+}  // namespace tavrin::inversion::internal

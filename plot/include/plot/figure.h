@@ -1,0 +1,96 @@
+// A figure: columns of panels, each panel a pair of axes with its series.
+// One drawing code makes it as SVG, PNG or PDF, chosen by the file name.
+//
+// Series kinds: markers (measured points; each series of a panel gets its own
+// marker shape and colour), lines (curves) and steps (a layered model: one
+// value per layer against depth). New kinds go beside them in Panel.
+#pragma once
+
+#include <limits>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrin::plot {
+
+struct Point {
+  double x;
+  double y;
+};
+
+struct MarkerSeries {
+  std::string label;  // legend entry; none when empty
+  std::vector<Point> points;
+};
+
+struct LineSeries {
+  std::string label;
+  std::vector<Point> points;  // joined in this order
+};
+
+// A step profile: values[k] holds from boundaries[k-1] to boundaries[k] along
+// y (the first from the axis' start, the last to its end); x is the value.
+struct StepSeries {
+  std::string label;
+  std::vector<double> values;      // N values
+  std::vector<double> boundaries;  // N - 1 increasing positions
+  // An uncertainty band, shaded behind the steps: each layer's value lies
+  // from bandLow[k] to bandHigh[k] (both N values, or both empty).
+  std::vector<double> bandLow;
+  std::vector<double> bandHigh;
+};
+
+enum class Scale { kLog, kLinear };
+
+struct Axis {
+  std::string title;
+  Scale scale = Scale::kLog;
+  bool reversed = false;  // values grow downward (y) or leftward (x), as depth
+  // The range; NaN: from the series, widened to whole decades (log) or to
+  // round ticks (linear).
+  double min = std::numeric_limits<double>::quiet_NaN();
+  double max = std::numeric_limits<double>::quiet_NaN();
+};
+
+struct Panel {
+  Axis x;
+  Axis y;
+  double height = 1;  // share of its column's height
+  // Log-log panels only: a decade has the same length across and up (as on
+  // double-log sounding paper), each axis widened by whole decades to fill
+  // the panel as well as it can.
+  bool equalDecades = false;
+  std::vector<MarkerSeries> markers;
+  std::vector<LineSeries> lines;
+  std::vector<StepSeries> steps;
+};
+
+struct Column {
+  double width = 1;           // share of the figure's width
+  std::vector<Panel> panels;  // top to bottom
+};
+
+struct Figure {
+  std::string title;
+  std::vector<Column> columns;  // left to right
+};
+
+enum class Format { kSvg, kPng, kPdf };
+
+// The format a file name asks for by its extension (.svg, .png, .pdf, any
+// case); nullopt for any other.
+std::optional<Format> FormatOf(std::string_view path);
+
+// A plot that cannot be written; what() is a one-line message.
+class PlotError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Draws `figure` into the file `path` in the format its extension names.
+// Throws PlotError for an unknown extension or a file that cannot be written.
+void WriteFigure(const Figure& figure, const std::string& path);
+
+}  // namespace tavrin::plot

@@ -1,0 +1,112 @@
+// The sounding figure: the readings per MN/2 segment and the model curves on
+// log-log axes, beside the model's step profile.
+#include "plot/sounding_figure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace tavrin::plot {
+
+namespace {
+
+// The sounding panel is this many times as wide as the profile panel.
+constexpr double kCurveColumnWidth = 2.1;
+
+const char* LengthName(LengthUnit unit) {
+  return unit == LengthUnit::kFeet ? "ft" : "m";
+}
+
+std::string ResistivityTitle(const char* what, LengthUnit unit) {
+  return std::string(what) + " (\u03A9\u00B7" + LengthName(unit) + ")";
+}
+
+std::string SegmentLabel(double mn2, LengthUnit unit) {
+  if (std::isnan(mn2)) return "readings";
+  char text[64];
+  std::snprintf(text, sizeof text, "MN/2 = %g %s", mn2, LengthName(unit));
+  return text;
+}
+
+// The AB/2 values of the readings and curves, as the depth panel's scale.
+void AddSpacings(const SoundingFigureInput& input, double& low, double& high) {
+  const auto add = [&](double v) {
+    if (!(v > 0) || !std::isfinite(v)) return;
+    low = std::min(low, v);
+    high = std::max(high, v);
+  };
+  if (input.data != nullptr) {
+    for (const sounding::Reading& r : input.data->readings) add(r.ab2);
+  }
+  for (const ModelCurve& c : input.curves) {
+    for (const Point& p : c.points) add(p.x);
+  }
+  if (input.model != nullptr) {
+    double depth = 0;
+    for (const double h : input.model->thickness) {
+      depth += h;
+      add(depth);
+    }
+  }
+}
+
+}  // namespace
+
+Panel SoundingCurvePanel(const SoundingFigureInput& input) {
+  Panel panel;
+  panel.x.title = std::string("AB/2 (") + LengthName(input.unit) + ")";
+  panel.y.title = ResistivityTitle("Apparent resistivity", input.unit);
+  panel.equalDecades = true;
+  if (input.data != nullptr) {
+    panel.markers.resize(static_cast<std::size_t>(input.data->segmentCount));
+    for (const sounding::Reading& r : input.data->readings) {
+      MarkerSeries& series = panel.markers[static_cast<std::size_t>(r.segment)];
+      if (series.points.empty()) series.label = SegmentLabel(r.mn2, input.unit);
+      series.points.push_back({r.ab2, r.rho});
+    }
+  }
+  for (const ModelCurve& c : input.curves) panel.lines.push_back({c.label, c.points});
+  return panel;
+}
+
+Panel StepProfilePanel(const SoundingFigureInput& input, Range depths) {
+  Panel panel;
+  panel.x.title = ResistivityTitle("Resistivity", input.unit);
+  panel.y.title = std::string("Depth (") + LengthName(input.unit) + ")";
+  panel.y.reversed = true;
+  panel.y.min = depths.min;
+  panel.y.max = depths.max;
+  if (input.model != nullptr) {
+    StepSeries steps;
+    steps.values = input.model->resistivity;
+    double depth = 0;
+    for (const double h : input.model->thickness) {
+      depth += h;
+      steps.boundaries.push_back(depth);
+    }
+    panel.steps.push_back(std::move(steps));
+  }
+  return panel;
+}
+
+Figure SoundingFigure(const SoundingFigureInput& input) {
+  Figure figure;
+  figure.title = input.title;
+  Panel curves = SoundingCurvePanel(input);
+  if (input.model == nullptr) {
+    figure.columns.push_back({1, {std::move(curves)}});
+    return figure;
+  }
+  // Depths on the same decades as the spacings, so that the two panels read
+  // together; boundaries beyond them widen the range.
+  double low = INFINITY;
+  double high = -INFINITY;
+  AddSpacings(input, low, high);
+  Axis depthAxis;
+  const Range depths = AxisRange(depthAxis, low, high);
+  figure.columns.push_back({kCurveColumnWidth, {std::move(curves)}});
+  figure.columns.push_back({1, {StepProfilePanel(input, depths)}});
+  return figure;
+}
+
+}  // namespace tavrin::plot

@@ -1,0 +1,88 @@
+// Writing a figure to a file: the surface for the format the file name asks
+// for, the one drawing code onto it, and any failure as a PlotError.
+#include <cairo-pdf.h>
+#include <cairo-svg.h>
+
+#include <array>
+#include <cctype>
+#include <memory>
+
+#include "plot/draw.h"
+#include "plot/figure.h"
+
+namespace tavrin::plot {
+
+namespace {
+
+struct Extension {
+  std::string_view suffix;
+  Format format;
+};
+constexpr std::array kExtensions{Extension{".svg", Format::kSvg}, Extension{".png", Format::kPng},
+                                 Extension{".pdf", Format::kPdf}};
+
+struct SurfaceDeleter {
+  void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+struct ContextDeleter {
+  void operator()(cairo_t* cr) const { cairo_destroy(cr); }
+};
+using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+using ContextPtr = std::unique_ptr<cairo_t, ContextDeleter>;
+
+void Check(cairo_status_t status, const std::string& path) {
+  if (status != CAIRO_STATUS_SUCCESS) {
+    throw PlotError("cannot write the plot '" + path + "': " + cairo_status_to_string(status));
+  }
+}
+
+SurfacePtr MakeSurface(Format format, const std::string& path) {
+  switch (format) {
+    case Format::kSvg:
+      return SurfacePtr(cairo_svg_surface_create(path.c_str(), kFigureWidth, kFigureHeight));
+    case Format::kPdf:
+      return SurfacePtr(cairo_pdf_surface_create(path.c_str(), kFigureWidth, kFigureHeight));
+    case Format::kPng:
+      return SurfacePtr(cairo_image_surface_create(CAIRO_FORMAT_RGB24,
+                                                   static_cast<int>(kFigureWidth * kPngScale),
+                                                   static_cast<int>(kFigureHeight * kPngScale)));
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::optional<Format> FormatOf(std::string_view path) {
+  for (const Extension& e : kExtensions) {
+    if (path.size() < e.suffix.size()) continue;
+    const std::string_view tail = path.substr(path.size() - e.suffix.size());
+    bool same = true;
+    for (std::size_t k = 0; k < tail.size(); ++k) {
+      same = same && std::tolower(static_cast<unsigned char>(tail[k])) == e.suffix[k];
+    }
+    if (same) return e.format;
+  }
+  return std::nullopt;
+}
+
+void WriteFigure(const Figure& figure, const std::string& path) {
+  const std::optional<Format> format = FormatOf(path);
+  if (!format) {
+    throw PlotError("cannot tell the plot's format from '" + path + "' (use .svg, .png or .pdf)");
+  }
+  const SurfacePtr surface = MakeSurface(*format, path);
+  Check(cairo_surface_status(surface.get()), path);
+  {
+    const ContextPtr cr(cairo_create(surface.get()));
+    if (*format == Format::kPng) cairo_scale(cr.get(), kPngScale, kPngScale);
+    DrawFigure(cr.get(), figure);
+    Check(cairo_status(cr.get()), path);
+  }
+  if (*format == Format::kPng) {
+    Check(cairo_surface_write_to_png(surface.get(), path.c_str()), path);
+  }
+  cairo_surface_finish(surface.get());
+  Check(cairo_surface_status(surface.get()), path);
+}
+
+}  // namespace tavrin::plot

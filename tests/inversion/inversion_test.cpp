@@ -1,0 +1,244 @@
+// The inversion against synthetic soundings from the forward model: exact
+// data give back the model, noisy data a fit at the noise level with the
+// model inside its stated uncertainty, and what the data cannot tell apart
+// is flagged.
+#include "inversion/inversion.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <random>
+
+#include "sounding/forward.h"
+
+namespace tavrin::inversion {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kNoise = 0.03;
+
+// AB/2 log-spaced from `from` to `to`, both included, `perDecade` a decade.
+std::vector<double> Spacings(double from, double to, int perDecade) {
+  const int steps = static_cast<int>(std::lround(std::log10(to / from) * perDecade));
+  std::vector<double> ab2;
+  for (int k = 0; k <= steps; ++k) ab2.push_back(from * std::pow(to / from, double(k) / steps));
+  return ab2;
+}
+
+// Standard normal deviates by the Box-Muller transform of a fixed-seed
+// mt19937, the same on every standard library.
+class Gaussian {
+ public:
+  explicit Gaussian(std::uint32_t seed) : engine_(seed) {}
+  double operator()() {
+    const double u1 = (static_cast<double>(engine_()) + 1) / 4294967297.0;
+    const double u2 = static_cast<double>(engine_()) / 4294967296.0;
+    return std::sqrt(-2 * std::log(u1)) * std::cos(2 * kPi * u2);
+  }
+
+ private:
+  std::mt19937 engine_;
+};
+
+// The model's sounding at `ab2` (ideal array), with log-normal noise of
+// relative size kNoise when `seed` is not 0.
+std::vector<Datum> Synthetic(const sounding::LayeredModel& model, const std::vector<double>& ab2,
+                             std::uint32_t seed = 0, double mn2 = 0) {
+  Gaussian gaussian(seed);
+  std::vector<Datum> data;
+  for (const double l : ab2) {
+    const double rho = sounding::ApparentResistivity(model, l, mn2);
+    data.push_back({l, mn2, seed == 0 ? rho : rho * std::exp(std::log1p(kNoise) * gaussian())});
+  }
+  return data;
+}
+
+bool Flagged(const Fit& fit, int layer) {
+  for (const Warning& w : fit.warnings) {
+    if (w.layer == layer && w.kind != WarningKind::kPoorFit) return true;
+  }
+  return false;
+}
+
+struct Parameter {
+  const char* name;
+  double truth;
+  Estimate fitted;
+};
+
+// The layers' resistivities and thicknesses of a fit beside a true model.
+std::vector<Parameter> Parameters(const sounding::LayeredModel& truth, const Fit& fit) {
+  std::vector<Parameter> parameters;
+  for (std::size_t j = 0; j < truth.resistivity.size(); ++j) {
+    if (Flagged(fit, static_cast<int>(j) + 1)) continue;
+    parameters.push_back({"rho", truth.resistivity[j], fit.layers[j].resistivity});
+    if (j < truth.thickness.size()) {
+      parameters.push_back({"h", truth.thickness[j], fit.layers[j].thickness});
+    }
+  }
+  return parameters;
+}
+
+struct ModelCase {
+  const char* name;
+  sounding::LayeredModel model;
+};
+
+// 2-, 3- and 4-layer models with contrasts up to 1:100, over AB/2 from 1 to
+// 1000 at 8 readings a decade.
+const std::vector<ModelCase>& Models() {
+  static const std::vector<ModelCase> models{
+      {"two layers falling 10:1", {{100, 10}, {5}}},
+      {"two layers rising 1:100", {{10, 1000}, {8}}},
+      {"three layers H", {{100, 10, 300}, {4, 12}}},
+      {"three layers K", {{20, 400, 10}, {3, 15}}},
+      {"three layers A", {{10, 100, 1000}, {2, 20}}},
+      {"four layers", {{50, 500, 20, 2000}, {2, 10, 40}}},
+  };
+  return models;
+}
+
+TEST(Inversion, ExactDataGiveBackEveryResolvedParameter) {
+  const std::vector<double> ab2 = Spacings(1, 1000, 8);
+  for (const ModelCase& c : Models()) {
+    SCOPED_TRACE(c.name);
+    const int layers = static_cast<int>(c.model.resistivity.size());
+    const Fit fit = Invert(Synthetic(c.model, ab2), {layers, kNoise});
+    EXPECT_LT(fit.rmsPercent, 0.01);
+    const std::vector<Parameter> parameters = Parameters(c.model, fit);
+    EXPECT_GE(parameters.size(), layers == 2 ? 3u : 2u);
+    for (const Parameter& p : parameters) {
+      if (p.fitted.factor > 1.5) continue;  // not resolved, and said so
+      EXPECT_NEAR(p.fitted.value / p.truth, 1, 0.01) << p.name << " " << p.truth;
+    }
+  }
+}
+
+TEST(Inversion, NoisyDataFitAtTheNoiseLevelWithTheModelInsideItsUncertainty) {
+  const std::vector<double> ab2 = Spacings(1, 1000, 8);
+  for (const ModelCase& c : Models()) {
+    const int layers = static_cast<int>(c.model.resistivity.size());
+    double sumChi2PerDof = 0;
+    int within = 0, resolved = 0;
+    constexpr std::uint32_t kSeeds = 6;
+    for (std::uint32_t seed = 1; seed <= kSeeds; ++seed) {
+      SCOPED_TRACE(std::string(c.name) + " seed " + std::to_string(seed));
+      const Fit fit = Invert(Synthetic(c.model, ab2, seed), {layers, kNoise});
+      sumChi2PerDof += fit.chi2PerDof;
+      for (const Parameter& p : Parameters(c.model, fit)) {
+        if (p.fitted.factor > 1.5) continue;
+        const double deviations =
+            std::abs(std::log(p.fitted.value / p.truth)) / std::log(p.fitted.factor);
+        ++resolved;
+        within += deviations <= 1;
+        EXPECT_LE(deviations, 3) << p.name << " " << p.truth << " fitted " << p.fitted.value;
+      }
+    }
+    SCOPED_TRACE(c.name);
+    // chi^2 / dof of one fit has a standard deviation near 0.3 here; the
+    // mean of six is near 1 within 0.3.
+    EXPECT_NEAR(sumChi2PerDof / kSeeds, 1, 0.3);
+    // About 68 % of the resolved parameters lie within one factor.
+    EXPECT_GE(within, resolved / 2);
+  }
+}
+
+TEST(Inversion, ThinConductiveLayerIsResolvedOnlyAsItsConductance) {
+  // 1 ft of 5 ohm-ft between 100 and 1000: S = 0.2 shows, h and rho do not.
+  const sounding::LayeredModel model{{100, 5, 1000}, {10, 1}};
+  const double conductance = 1.0 / 5;
+  for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+    SCOPED_TRACE(seed);
+    const Fit fit = Invert(Synthetic(model, Spacings(1, 1000, 8), seed), {3, kNoise});
+    ASSERT_EQ(fit.warnings.size(), 1u) << fit.warnings.front().text;
+    const Warning& w = fit.warnings.front();
+    EXPECT_EQ(w.kind, WarningKind::kConductanceOnly);
+    EXPECT_EQ(w.layer, 2);
+    EXPECT_GT(fit.layers[1].thickness.factor, 1.5);
+    EXPECT_GT(fit.layers[1].resistivity.factor, 1.5);
+    EXPECT_LE(std::abs(std::log(w.value.value / conductance)), 3 * std::log(w.value.factor));
+    EXPECT_LT(w.value.factor, 1.5);
+  }
+}
+
+TEST(Inversion, FlatCurveChoosesOneLayer) {
+  const std::vector<double> ab2 = Spacings(1, 300, 6);
+  const LayerChoice choice = InvertChoosingLayers(Synthetic({{42}, {}}, ab2, 7), kNoise);
+  ASSERT_EQ(choice.best.layers.size(), 1u);
+  EXPECT_EQ(choice.trials.size(), 6u);
+  EXPECT_NEAR(choice.best.layers[0].resistivity.value / 42, 1, 3 * kNoise / std::sqrt(16.0));
+}
+
+TEST(Inversion, ChoosesTheLayerCountOfTheModel) {
+  const std::vector<double> ab2 = Spacings(1, 1000, 8);
+  for (const ModelCase& c : Models()) {
+    SCOPED_TRACE(c.name);
+    const LayerChoice choice = InvertChoosingLayers(Synthetic(c.model, ab2, 11), kNoise);
+    EXPECT_EQ(choice.best.layers.size(), c.model.resistivity.size());
+  }
+}
+
+TEST(Inversion, TwoMn2SegmentsAreEachModelledWithTheirOwnArray) {
+  const sounding::LayeredModel model{{30, 300}, {6}};
+  std::vector<Datum> data = Synthetic(model, Spacings(2, 20, 6), 0, 1);
+  for (const Datum& d : Synthetic(model, Spacings(20, 1000, 6), 0, 10)) data.push_back(d);
+  // The overlap's readings differ between the segments by the array alone.
+  ASSERT_GT(std::abs(data[6].rho / data[7].rho - 1), 1e-3);
+  const Fit fit = Invert(data, {2, kNoise});
+  EXPECT_LT(fit.rmsPercent, 0.01);
+  EXPECT_NEAR(fit.model.resistivity[0], 30, 0.3);
+  EXPECT_NEAR(fit.model.resistivity[1], 300, 3);
+  EXPECT_NEAR(fit.model.thickness[0], 6, 0.06);
+}
+
+TEST(Inversion, DataKeepTheFiniteArrayWhereItMatters) {
+  const double nan = std::nan("");
+  const std::vector<sounding::Reading> readings{
+      {1, 10, 1, nan, 50, 1, nan, 0},    // MN/2 a tenth of AB/2: finite
+      {2, 1000, 1, nan, 50, 1, nan, 0},  // a thousandth: ideal
+      {3, 10, nan, nan, 50, 1, nan, 0},  // unknown: ideal
+  };
+  const std::vector<Datum> data = DataOf(readings);
+  EXPECT_EQ(data[0].mn2, 1);
+  EXPECT_EQ(data[1].mn2, 0);
+  EXPECT_EQ(data[2].mn2, 0);
+}
+
+TEST(Inversion, RefusesWhatCannotBeFitted) {
+  const std::vector<Datum> three{{1, 0, 10}, {2, 0, 12}, {4, 0, 15}};
+  const struct {
+    std::vector<Datum> data;
+    Options options;
+    const char* message;
+  } cases[] = {
+      {three, {2, kNoise}, ""},
+      {three,
+       {3, kNoise},
+       "3 readings cannot determine 5 free parameters of 3 layers; at least 5 needed"},
+      {three, {0, kNoise}, "the number of layers must be from 1 to 8"},
+      {three, {9, kNoise}, "the number of layers must be from 1 to 8"},
+      {three, {1, 0}, "the data error must be above 0 %"},
+      {{{1, 0, 10}, {2, 0, -1}},
+       {1, kNoise},
+       "every reading needs AB/2 > MN/2 >= 0 and an apparent resistivity above 0"},
+      {{{1, 2, 10}},
+       {1, kNoise},
+       "every reading needs AB/2 > MN/2 >= 0 and an apparent resistivity above 0"},
+      {{},
+       {1, kNoise},
+       "0 readings cannot determine 1 free parameter of 1 layer; at least 1 needed"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    try {
+      Invert(c.data, c.options);
+      EXPECT_STREQ(c.message, "");
+    } catch (const InversionError& error) {
+      EXPECT_STREQ(error.what(), c.message);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tavrin::inversion

@@ -1,0 +1,133 @@
+// The plot library: axis ranges and decade labels, and figure files that
+// their formats' readers accept.
+#include <cairo.h>
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "plot/draw.h"
+#include "plot/sounding_figure.h"
+#include "plot/ticks.h"
+
+namespace tavrin::plot {
+namespace {
+
+struct RangeCase {
+  Scale scale;
+  double low, high;
+  Range range;
+  std::vector<std::string> labels;  // the major ticks', exponents after "^"
+  std::size_t minors;
+};
+
+std::vector<std::string> MajorLabels(const std::vector<Tick>& ticks, std::size_t& minors) {
+  std::vector<std::string> labels;
+  minors = 0;
+  for (const Tick& t : ticks) {
+    if (!t.major) {
+      ++minors;
+    } else {
+      labels.push_back(t.exponent.empty() ? t.label : t.label + "^" + t.exponent);
+    }
+  }
+  return labels;
+}
+
+TEST(Axes, RangesAndTicks) {
+  const std::vector<RangeCase> cases = {
+      {Scale::kLog, 1.5, 12, {1, 100}, {"1", "10", "100"}, 16},
+      {Scale::kLog, 10, 100, {10, 100}, {"10", "100"}, 8},
+      {Scale::kLog, 20, 30, {10, 100}, {"10", "100"}, 8},
+      {Scale::kLog, 0.004, 0.05, {0.001, 0.1}, {"0.001", "0.01", "0.1"}, 16},
+      {Scale::kLog, 3e5, 2e6, {1e5, 1e7}, {"100000", "10^6", "10^7"}, 16},
+      {Scale::kLog, 1, 0, {1, 10}, {"1", "10"}, 8},  // no data
+      {Scale::kLinear, -7, 12, {-10, 15}, {"-10", "-5", "0", "5", "10", "15"}, 0},
+      {Scale::kLinear, 0.1, 0.9, {0, 1}, {"0", "0.2", "0.4", "0.6", "0.8", "1"}, 0},
+  };
+  for (const RangeCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.low) + " to " + std::to_string(c.high));
+    Axis axis;
+    axis.scale = c.scale;
+    const Range range = AxisRange(axis, c.low, c.high);
+    EXPECT_DOUBLE_EQ(range.min, c.range.min);
+    EXPECT_DOUBLE_EQ(range.max, c.range.max);
+    std::size_t minors = 0;
+    EXPECT_EQ(MajorLabels(AxisTicks(c.scale, range), minors), c.labels);
+    EXPECT_EQ(minors, c.minors);
+  }
+}
+
+// A figure with every kind of series: three MN/2 segments, a curve, a
+// three-layer profile.
+Figure SampleFigure() {
+  static const sounding::Sounding data = sounding::ParseSounding(
+      "ab2,mn2,rho\n1.5,0.5,95\n3,0.5,80\n3,1,82\n10,1,40\n10,5,41\n60,5,70\n");
+  static const sounding::LayeredModel model{{100, 20, 300}, {2, 10}};
+  SoundingFigureInput input;
+  input.title = "VES 4";
+  input.unit = LengthUnit::kMetres;
+  input.data = &data;
+  input.curves.push_back({"model", {{1, 100}, {10, 40}, {100, 90}}});
+  input.model = &model;
+  return SoundingFigure(input);
+}
+
+std::string TempPath(const std::string& suffix) {
+  return testing::TempDir() + "tavrin_plot_" + std::to_string(getpid()) + suffix;
+}
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(WriteFigure, SvgIsWellFormedXmlWithAnSvgRoot) {
+  const std::string path = TempPath(".svg");
+  WriteFigure(SampleFigure(), path);
+  xmlDocPtr doc = xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR);
+  ASSERT_NE(doc, nullptr);
+  const xmlNode* root = xmlDocGetRootElement(doc);
+  ASSERT_NE(root, nullptr);
+  EXPECT_STREQ(reinterpret_cast<const char*>(root->name), "svg");
+  xmlFreeDoc(doc);
+  std::remove(path.c_str());
+}
+
+TEST(WriteFigure, PngDecodesAtTheFiguresSize) {
+  const std::string path = TempPath(".PNG");
+  WriteFigure(SampleFigure(), path);
+  EXPECT_EQ(FileBytes(path).substr(0, 8), "\x89PNG\r\n\x1a\n");
+  cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
+  EXPECT_EQ(cairo_surface_status(image), CAIRO_STATUS_SUCCESS);
+  EXPECT_EQ(cairo_image_surface_get_width(image), static_cast<int>(kFigureWidth * kPngScale));
+  EXPECT_EQ(cairo_image_surface_get_height(image), static_cast<int>(kFigureHeight * kPngScale));
+  cairo_surface_destroy(image);
+  std::remove(path.c_str());
+}
+
+TEST(WriteFigure, PdfHasItsHeaderAndEnd) {
+  const std::string path = TempPath(".pdf");
+  WriteFigure(SampleFigure(), path);
+  const std::string bytes = FileBytes(path);
+  EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+  EXPECT_NE(bytes.find("%%EOF", bytes.size() > 64 ? bytes.size() - 64 : 0), std::string::npos);
+  std::remove(path.c_str());
+}
+
+TEST(WriteFigure, UnknownFormatOrUnwritableFileThrows) {
+  for (const std::string& path :
+       {TempPath(".jpg"), TempPath(""), std::string("/nonexistent/tavrin/plot.svg"),
+        std::string("/nonexistent/tavrin/plot.png"), std::string("/nonexistent/tavrin/plot.pdf")}) {
+    SCOPED_TRACE(path);
+    EXPECT_THROW(WriteFigure(SampleFigure(), path), PlotError);
+  }
+}
+
+}  // namespace
+}  // namespace tavrin::plot
