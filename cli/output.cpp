@@ -18,9 +18,9 @@ std::string DoubleText17(double value) {
 }
 
 std::string ExtendedText21(Extended value) {
-  if (std::isnan(value)) return "nan";
+  if (IsNaN(value)) return "nan";
   char text[kNumberTextCapacity];
-  const int length = std::snprintf(text, sizeof text, "%.21Lg", value);
+  const int length = std::snprintf(text, sizeof text, "%.21Lg", value.rep());
   return std::string(text, static_cast<std::size_t>(length));
 }
 

@@ -1,6 +1,5 @@
 // GenerateDecimalDigits: the significant decimal digits of an extended real,
 // from one 18-digit integer obtained by a single power-of-ten scaling.
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -46,7 +45,7 @@ constexpr std::uint64_t kIntegerLimit = kHalfModulus * kHalfModulus;  // 10^18
 // Below 2^62, rint of a value fits int64 even after rounding up (the largest
 // such value rounds to at most 2^62), and converts back to an extended real
 // exactly.
-constexpr Extended kIntegerRoundingLimit = 0x1p62L;
+constexpr Extended kIntegerRoundingLimit = std::uint64_t{1} << 62;
 
 // Writes the nine digits of n < 10^9, leading zeros included, to out[0..9).
 void WriteNineDigits(std::uint32_t n, char* out) {
@@ -55,15 +54,6 @@ void WriteNineDigits(std::uint32_t n, char* out) {
     n /= 100;
   }
   out[0] = static_cast<char>('0' + n);  // n < 10 after four pairs
-}
-
-// y rounded to an integer in the current rounding mode (to nearest, ties to
-// even, as start-up sets), as llrint does, in one x87 store. y must lie within
-// the int64 range.
-std::int64_t RoundToInteger(Extended y) {
-  std::int64_t result;
-  asm("fistpll %0" : "=m"(result) : "t"(y) : "st");
-  return result;
 }
 
 // x * 10^p as ScaleByPowerOfTen gives it, without the call when the power is
@@ -81,11 +71,11 @@ Extended ScaleForDigits(Extended x, int p) {
 std::uint64_t ScaledInteger(Extended scaled, int& k) {
   std::uint64_t integer;
   if (scaled < kIntegerRoundingLimit) {
-    // One x87 store gives rint(scaled) exactly, and the comparisons and the
+    // One rounding to integer gives rint(scaled) exactly, and the comparisons and the
     // multiplication by ten are then exact in integers.
-    const auto whole = static_cast<std::uint64_t>(RoundToInteger(scaled));
+    const auto whole = static_cast<std::uint64_t>(RoundToInt64(scaled));
     if (whole >= kIntegerLimit) {
-      integer = static_cast<std::uint64_t>(RoundToInteger(static_cast<Extended>(whole) / 10));
+      integer = static_cast<std::uint64_t>(RoundToInt64(static_cast<Extended>(whole) / 10));
       ++k;
     } else if (whole < kIntegerLimit / 10) {
       integer = whole * 10;
@@ -94,7 +84,7 @@ std::uint64_t ScaledInteger(Extended scaled, int& k) {
       integer = whole;
     }
   } else {  // in extended arithmetic throughout (also a NaN from an unnormal operand)
-    Extended y = std::rint(scaled);
+    Extended y = RoundToIntegral(scaled);
     if (y >= PowerOfTen18()) {
       y /= 10;
       ++k;
@@ -102,7 +92,7 @@ std::uint64_t ScaledInteger(Extended scaled, int& k) {
       y *= 10;
       --k;
     }
-    integer = static_cast<std::uint64_t>(RoundToInteger(y));
+    integer = static_cast<std::uint64_t>(RoundToInt64(y));
   }
   return integer >= kIntegerLimit ? integer % kIntegerLimit : integer;
 }
@@ -136,7 +126,7 @@ DecimalDigits GenerateDecimalDigits(Extended x, int count, char* buffer) {
   }
 
   const bool negative = fields.negative();
-  const Extended magnitude = std::fabs(x);
+  const Extended magnitude = Abs(x);
   int k = EstimateDecimalExponent(static_cast<int>(exponentField) - kExtendedExponentBias);
 
   // Scale into [10^17, 10^18) (or one decade either side), round to integer.

@@ -1,6 +1,5 @@
 // FormatNumber: a value under a picture mask. Every working text of a call
 // lives in one scratch area on the stack; the result is the only allocation.
-#include <cmath>
 #include <string_view>
 
 #include "numtext/mask_layout.h"
@@ -27,7 +26,7 @@ struct FormatScratch {
 
 // The value with its sign cleared (NaN included).
 Extended WithoutSign(Extended value) {
-  return std::copysign(value, Extended{1});
+  return Abs(value);
 }
 
 // The text laid out for `value` under the compiled `mask`.

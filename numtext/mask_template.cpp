@@ -1,8 +1,6 @@
 // Splitting picture masks into sections and compiling a section.
 #include "numtext/mask_template.h"
 
-#include <cmath>
-
 namespace tavrin {
 
 MaskSections SplitSections(std::string_view mask) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ostream>
 #include <string>
 
 #include "numtext/extended_bits.h"
@@ -28,3 +29,10 @@ inline std::string FieldsHex(std::uint64_t significand, std::uint16_t signExpone
 }
 
 }  // namespace tavrin::testing_support
+
+namespace tavrin {
+// Test failures show an extended real as its fields.
+inline std::ostream& operator<<(std::ostream& out, Extended x) {
+  return out << testing_support::ExtendedHex(x);
+}
+}  // namespace tavrin

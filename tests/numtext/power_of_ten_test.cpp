@@ -190,19 +190,19 @@ TEST(ScaleByPowerOfTenTest, OverflowUnderflowAndTheTwoStepRange) {
     bool (*check)(Extended);
   };
   const Case cases[] = {
-      {1, 4933, "overflow", [](Extended v) { return std::isinf(v) && v > 0; }},
-      {-1, 4933, "negative overflow", [](Extended v) { return std::isinf(v) && v < 0; }},
-      {1, -4960, "underflow", [](Extended v) { return v == 0 && !std::signbit(v); }},
+      {1, 4933, "overflow", [](Extended v) { return IsInfinite(v) && v > 0; }},
+      {-1, 4933, "negative overflow", [](Extended v) { return IsInfinite(v) && v < 0; }},
+      {1, -4960, "underflow", [](Extended v) { return v == 0 && !SignBit(v); }},
       {1e-4000L, 4100, "first step then the rest",
        [](Extended v) { return v > 9e99L && v < 2e100L; }},
       {1e4000L, -4100, "first step down", [](Extended v) { return v > 9e-101L && v < 2e-100L; }},
       {0, 5000, "zero stays zero", [](Extended v) { return v == 0; }},
-      {0, 12000, "zero times an infinite factor", [](Extended v) { return std::isnan(v); }},
-      {1, 12287, "largest documented power", [](Extended v) { return std::isinf(v); }},
+      {0, 12000, "zero times an infinite factor", [](Extended v) { return IsNaN(v); }},
+      {1, 12287, "largest documented power", [](Extended v) { return IsInfinite(v); }},
       {1, -12287, "smallest documented power", [](Extended v) { return v == 0; }},
-      {1, 32767, "beyond the documented range", [](Extended v) { return std::isinf(v); }},
+      {1, 32767, "beyond the documented range", [](Extended v) { return IsInfinite(v); }},
       {1, -32768, "beyond the documented range, down", [](Extended v) { return v == 0; }},
-      {1e-4940L, 32767, "tiny value, huge power", [](Extended v) { return std::isinf(v); }},
+      {1e-4940L, 32767, "tiny value, huge power", [](Extended v) { return IsInfinite(v); }},
   };
   for (const Case& c : cases) {
     const Extended got = ScaleByPowerOfTen(c.x, static_cast<std::int16_t>(c.p));

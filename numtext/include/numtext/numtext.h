@@ -1,17 +1,17 @@
 // Numeric text conversion: text to number, number to text under a picture
 // mask, and the decimal digit generation and power-of-ten scaling under both.
-// The working number is the x87 extended real (long double: 64-bit
-// significand, 15-bit exponent); the conversions expect the control word that
-// start-up sets (64-bit precision, rounding to nearest, exceptions masked).
+// The working number is the extended real (64-bit significand, 15-bit
+// exponent, extended.h); on the x87 backend the conversions expect the control
+// word that start-up sets (64-bit precision, rounding to nearest, exceptions
+// masked).
 #pragma once
 
 #include <cstdint>
 
+#include "numtext/extended.h"
 #include "runtime/text_value.h"
 
 namespace tavrin {
-
-using Extended = long double;
 
 // --- Power-of-ten scaling and digit generation -------------------------------
 
