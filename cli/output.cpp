@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "cli/extended_decimal.h"
+
 namespace tavrin::cli {
 
 namespace {
@@ -19,9 +21,13 @@ std::string DoubleText17(double value) {
 
 std::string ExtendedText21(Extended value) {
   if (IsNaN(value)) return "nan";
+#ifdef TAVRIN_EXTENDED_SOFT
+  return ExtendedDecimal21(value.Fields());
+#else
   char text[kNumberTextCapacity];
   const int length = std::snprintf(text, sizeof text, "%.21Lg", value.rep());
   return std::string(text, static_cast<std::size_t>(length));
+#endif
 }
 
 void WriteLine(std::FILE* out, std::string_view bytes) {

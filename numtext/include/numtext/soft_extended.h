@@ -289,6 +289,7 @@ constexpr std::uint64_t ToDoubleBits(Value v) {
   }
   const Unpacked u = Unpack(v);
   int e = u.exponent - kBias + kDoubleBias;  // double's biased exponent
+  if (e >= kDoubleInfinityExponent) return sign | kInfinityBits;
   U128 p{u.significand, 0};
   if (e < 1) {
     p = ShiftRightSticky(p, 1 - e);
