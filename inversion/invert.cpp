@@ -64,8 +64,10 @@ Eigen::MatrixXd InverseNormalMatrix(const Eigen::MatrixXd& jacobian) {
   const Eigen::VectorXd& s = svd.singularValues();
   Eigen::VectorXd inverseSquares(s.size());
   for (Eigen::Index k = 0; k < s.size(); ++k) {
-    inverseSquares[k] = s[k] > kSingularThreshold * s[0] ? 1 / (s[k] * s[k])
-                                                         : std::numeric_limits<double>::infinity();
+    // An undetermined combination gets the largest finite variance the
+    // threshold allows (an infinity would make 0 * inf = NaN factors).
+    const double floor = std::max(s[k], kSingularThreshold * s[0]);
+    inverseSquares[k] = 1 / (floor * floor);
   }
   return svd.matrixV() * inverseSquares.asDiagonal() * svd.matrixV().transpose();
 }
