@@ -11,8 +11,4 @@ namespace tavrin::sounding {
 // Fast path: the digital linear filter. Within 0.1 % of the exact solution.
 double ApparentResistivity(const LayeredModel& model, double ab2, double mn2 = 0);
 
-// Reference path: numerical integration between the zeros of the Bessel
-// function with convergence acceleration. Slow; exact to about 1e-9.
-double ApparentResistivityExact(const LayeredModel& model, double ab2, double mn2 = 0);
-
 }  // namespace tavrin::sounding
