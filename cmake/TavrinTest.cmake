@@ -32,4 +32,10 @@ function(tavrin_add_test name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(TAVRIN_SANITIZE)
+    # The tests and the tool they start share one list of leaks that belong
+    # to system libraries.
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT
+                         "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+  endif()
 endfunction()
