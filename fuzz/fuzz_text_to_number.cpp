@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const Extended value = Convert(text);
-  if (std::isnan(value)) Fail("a text converted to NaN");
+  if (IsNaN(value)) Fail("a text converted to NaN");
   if (size > kLongestCheckedText) return 0;
 
   if (!SameValue(Convert(" \t\n" + std::string(text)), value)) Fail("leading blanks changed it");
