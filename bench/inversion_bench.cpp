@@ -28,7 +28,8 @@ std::vector<tavrin::inversion::Datum> NoisySounding(const tavrin::sounding::Laye
   for (int i = 0; i < readings; ++i) {
     const double ab2 = std::pow(1000.0, static_cast<double>(i) / (readings - 1));
     // Box-Muller from two uniform deviates.
-    const double u1 = (engine() + 1.0) / 4294967297.0, u2 = engine() / 4294967296.0;
+    const double u1 = (static_cast<double>(engine()) + 1.0) / 4294967297.0;
+    const double u2 = static_cast<double>(engine()) / 4294967296.0;
     const double z = std::sqrt(-2 * std::log(u1)) * std::cos(6.283185307179586 * u2);
     data.push_back(
         {ab2, 0,

@@ -4,6 +4,7 @@
 // compiler stores them, in capitals.
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -177,6 +178,10 @@ BOOL EnumResourceNamesA(HMODULE, LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PT
   return TRUE;
 }
 
+// 4096 x 4096 pixels of 32 bits (64 MiB): far above any image a dialog
+// shows, far below what would exhaust the process.
+constexpr std::int64_t kMaxBitmapPixels = std::int64_t{4096} * 4096;
+
 HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags) {
   if (ConsumeFailure(Fail::LoadImageA)) return nullptr;
   // Wine: a null instance asks for the system's images, which hold none of
@@ -189,6 +194,9 @@ HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int width, int hei
     o->kind = Kind::Bitmap;
     o->width = SizeOr(width, r.width);
     o->height = SizeOr(height, r.height);
+    // Win32 gives no bitmap when its pixels cannot be allocated; this
+    // in-process platform allots a bitmap at most kMaxBitmapPixels.
+    if (std::int64_t{o->width} * o->height > kMaxBitmapPixels) return nullptr;
     o->bitsPerPixel = 32;
     o->surface = std::make_shared<Surface>();
     o->surface->Resize(o->width, o->height, 0x000000);
