@@ -151,7 +151,13 @@ INT_PTR DialogStage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (own == nullptr) return Default(dialog, message, wParam);
   const INT_PTR result = Offer(own->callback, dialog, message, wParam, lParam);
   // `own` may be gone now (the callback can end the dialog): not used again.
-  if (message == WM_NCDESTROY) RegistryRemove(dialog);
+  if (message == WM_NCDESTROY) {
+    RegistryRemove(dialog);
+    // Win32 frees the font it made for the template in its own handling of
+    // the window's last message, which a non-zero answer would skip (Wine:
+    // the font then outlives the dialog). So this message always gets 0.
+    return 0;
+  }
   if (message == WM_DRAWITEM) return DrawGraphic(dialog, lParam);
   if (result != 0) return Handled(dialog, result);
   if (IsCtlColorMessage(message)) return PaintColors(message, wParam, lParam);

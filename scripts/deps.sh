@@ -6,9 +6,9 @@ what=${1:-test}
 
 packages=(cmake make g++ googletest libbenchmark-dev pkgconf libcairo2-dev fonts-dejavu-core
           libxml2-dev libeigen3-dev
-          g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth)
+          g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth imagemagick x11-utils)
 if [ "$what" = test ]; then
-  packages+=(clang-14 libclang-rt-14-dev xdotool openbox imagemagick x11-utils)
+  packages+=(clang-14 libclang-rt-14-dev xdotool openbox)
 fi
 
 missing=()

@@ -250,15 +250,27 @@ TEST_F(RoutedDialog, GraphicIsCopiedOnlyWhenDrawnWhole) {
   ReleaseDC(nullptr, screen);
 }
 
-TEST_F(RoutedDialog, DestructionRemovesTheRecordsAfterTheCallbackSawIt) {
+// Whatever the dialog callback answers to the window's last message, the
+// records go and so does the font Windows made for the dialog's template.
+class Destruction : public RoutedDialog, public ::testing::WithParamInterface<std::int32_t> {};
+
+TEST_P(Destruction, RemovesTheRecordsAndTheTemplateFontAfterTheCallbackSawIt) {
+  const auto font = reinterpret_cast<HFONT>(SendMessageA(dialog_, WM_GETFONT, 0, 0));
+  LOGFONTA logical{};
+  ASSERT_EQ(GetObjectA(font, sizeof logical, &logical), static_cast<int>(sizeof logical));
   Recorded().only = WM_NCDESTROY;
+  Recorded().dialogResult = GetParam();
+  Recorded().calls.clear();
   DestroyWindow(dialog_);
   EXPECT_EQ(Recorded().Order(), std::vector<std::string>{"dialog"});
   for (HWND w : {dialog_, button_, scroll_, graphic_, box_, combo_, list_}) {
     EXPECT_EQ(RegistryFind(w), nullptr);
   }
   EXPECT_EQ(result_, -7);  // destroyed without DialogEnd: the result stays
+  EXPECT_EQ(GetObjectA(font, sizeof logical, &logical), 0) << "the template's font outlived it";
 }
+
+INSTANTIATE_TEST_SUITE_P(CallbackAnswers, Destruction, ::testing::Values(0, 1, -16));
 
 // Colours: one message of each WM_CTLCOLOR kind for a control coloured with
 // a COLORREF, the system colours, or transparency.
