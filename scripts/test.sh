@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the Linux suites, the same under the sanitizers,
-# the Windows suites under Wine, and the fuzz targets for a bounded time.
+# Builds and runs every test: the Linux suites, the same on the software
+# extended real (with its differential tests against the x87 unit) and under
+# the sanitizers, the Windows suites under Wine, and the fuzz targets for a
+# bounded time.
 # Ends with one line "N passed, M failed" and exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -39,7 +41,7 @@ count_ctest() {
   failed=$((failed + bad))
 }
 
-for preset in host host-asan win32; do
+for preset in host host-soft host-asan win32; do
   echo "== $preset"
   if ! { cmake --preset "$preset" >"$log_dir/$preset-configure.log" 2>&1 &&
          cmake --build --preset "$preset" -j "$jobs" >"$log_dir/$preset-build.log" 2>&1; }; then
