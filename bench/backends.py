@@ -17,7 +17,7 @@ import statistics
 import subprocess
 import sys
 
-WHOLE_PROGRAM = "^(TextToNumber|FormatNumber|DecimalDigits|Calc)_.*_?Ours$|^Calc_Ours$"
+WHOLE_PROGRAM = "^(TextToNumber|FormatNumber|DecimalDigits|Calc)_(.*_)?Ours$"
 OPERATIONS = "^ExtendedOp_"
 MIN_TIME = "0.2"
 OPERATIONS_PER_BATCH = 255  # operand pairs per iteration of an ExtendedOp benchmark
