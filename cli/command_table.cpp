@@ -94,7 +94,11 @@ void PrintHelp(std::FILE* out) {
     }
   }
   std::fputs(
-      "\n  --help                  this text\n"
+      "\n  --args-from FILE        each line of FILE (\"-\": stdin) is one command and\n"
+      "                        its arguments, tab-separated, with the escapes \\t,\n"
+      "                        \\n, \\\\ and \\xHH; run in order, wrong lines reported\n"
+      "                        on stderr with their number; exit: the largest status\n"
+      "  --help                  this text\n"
       "  --version               the version\n\n"
       "exit status: 0 done, 1 batch or sounding lines skipped, 2 wrong usage,\n"
       "unreadable file or unwritable plot\n",

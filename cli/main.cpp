@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/args_from.h"
 #include "cli/commands.h"
 #include "runtime/fp_control.h"
 
@@ -27,9 +28,13 @@ int RunCommandLine(int argc, char** argv) {
     tavrin::cli::PrintVersion(stdout);
     return tavrin::cli::kExitOk;
   }
-  const tavrin::cli::Command* command = tavrin::cli::FindCommand(first);
-  if (command == nullptr) return UsageFailure("unknown command '" + std::string(first) + "'");
   try {
+    if (first == "--args-from") {
+      if (argc != 3) return UsageFailure("--args-from needs one FILE");
+      return tavrin::cli::RunArgsFrom(argv[2]);
+    }
+    const tavrin::cli::Command* command = tavrin::cli::FindCommand(first);
+    if (command == nullptr) return UsageFailure("unknown command '" + std::string(first) + "'");
     return command->run(std::span<const char* const>(argv + 2, static_cast<std::size_t>(argc - 2)));
   } catch (const tavrin::cli::UsageError& error) {
     return UsageFailure(error.what());

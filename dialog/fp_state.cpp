@@ -5,7 +5,7 @@
 
 namespace tavrin {
 
-#if defined(__i386__) || defined(__x86_64__)
+#ifdef TAVRIN_HAS_X87
 
 FloatingPointState::FloatingPointState() : x87_{}, mxcsr_(0) {
   // FNSAVE re-initialises the unit after storing it; FRSTOR at once puts the

@@ -1,6 +1,7 @@
 // Reading and writing the x87 control word (fnstcw / fldcw).
 #include "runtime/fp_control.h"
 
+#ifdef TAVRIN_HAS_X87
 namespace tavrin {
 
 std::uint16_t ReadFpuControlWord() {
@@ -14,3 +15,4 @@ void WriteFpuControlWord(std::uint16_t word) {
 }
 
 }  // namespace tavrin
+#endif

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the Linux suites, the same under the sanitizers,
-# the Windows suites under Wine, and the fuzz targets for a bounded time.
+# Builds and runs every test: the Linux suites, the same on the software
+# extended real (with its differential tests against the x87 unit and the
+# tool's output for a generated corpus compared with the x87 build's) and under
+# the sanitizers, the Windows suites under Wine, and the fuzz targets for a
+# bounded time.
 # Ends with one line "N passed, M failed" and exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +12,7 @@ scripts/deps.sh test || exit 1
 
 jobs=$(nproc)
 fuzz_seconds=${TAVRIN_FUZZ_SECONDS:-60}
+corpus_inputs=${TAVRIN_CORPUS_INPUTS:-20000}
 passed=0
 failed=0
 log_dir=$root/build/logs
@@ -39,7 +43,7 @@ count_ctest() {
   failed=$((failed + bad))
 }
 
-for preset in host host-asan win32; do
+for preset in host host-soft host-asan win32; do
   echo "== $preset"
   if ! { cmake --preset "$preset" >"$log_dir/$preset-configure.log" 2>&1 &&
          cmake --build --preset "$preset" -j "$jobs" >"$log_dir/$preset-build.log" 2>&1; }; then
@@ -62,6 +66,16 @@ for preset in host host-asan win32; do
   fi
   ctest --preset "$preset" -j "$parallel" 2>&1 | tee "$log_dir/$preset-ctest.log"
   count_ctest "$log_dir/$preset-ctest.log"
+  if [ "$preset" = host-soft ]; then
+    # The whole tool on both backends: byte-identical output for a corpus.
+    if python3 scripts/corpus.py generate "$corpus_inputs" build/corpus >/dev/null &&
+       python3 scripts/corpus.py compare build/host/bin/tavrin build/host-soft/bin/tavrin \
+         build/corpus; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+    fi
+  fi
 done
 
 echo "== fuzz (${fuzz_seconds}s per target)"

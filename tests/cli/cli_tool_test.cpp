@@ -432,6 +432,43 @@ TEST(BatchCommand, FileArgumentAndDashForStdin) {
   EXPECT_EQ(fromStdin.out, expected);
 }
 
+// Each line of --args-from gives what its own command line gives, the escapes
+// standing for their bytes; a wrong line is reported with its number and the
+// lines after it still run.
+TEST(ArgsFrom, EachLineAsItsOwnCommandLine) {
+  const struct {
+    std::string line;
+    std::vector<std::string> args;
+  } lines[] = {
+      {"number\t 2.0V\t&HFFFF\t1\\\\", {"number", " 2.0V", "&HFFFF", "1\\"}},
+      {"number\t\\t\\n7\\x09", {"number", "\t\n7\t"}},
+      {"format\t#,##0.00;(#)\t-1234.5\t0", {"format", "#,##0.00;(#)", "-1234.5", "0"}},
+      {"digits\t15\t0.1", {"digits", "15", "0.1"}},
+      {"calc\t1\t50\t2.0\t2.0", {"calc", "1", "50", "2.0", "2.0"}},
+  };
+  std::string input, expected;
+  for (const auto& l : lines) {
+    input += l.line + "\n\n";  // empty lines are skipped
+    const ToolRun direct = RunTool(l.args);
+    ASSERT_EQ(direct.status, 0) << l.line;
+    expected += direct.out;
+  }
+  const ToolRun all = RunTool({"--args-from", "-"}, input);
+  EXPECT_EQ(all.status, 0);
+  EXPECT_EQ(all.err, "");
+  EXPECT_EQ(all.out, expected);
+
+  const ToolRun wrong = RunTool({"--args-from", "-"},
+                                "number\t1\nnumber\t\\q\nfrobnicate\ndigits\tx\t1\nnumber\t2\n");
+  EXPECT_EQ(wrong.status, 2);
+  EXPECT_EQ(wrong.out, "1\n2\n");
+  EXPECT_EQ(Lines(wrong.err),
+            (std::vector<std::string>{
+                "tavrin: line 2: unknown or unfinished escape",
+                "tavrin: line 3: unknown command 'frobnicate'",
+                "tavrin: line 4: COUNT 'x' must be a whole number from 1 to 4932"}));
+}
+
 struct SoundingCase {
   std::string input;
   std::vector<std::string> lines;  // the whole of stdout

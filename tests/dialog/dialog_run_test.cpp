@@ -13,7 +13,7 @@
 #include "dialog/operations.h"
 #include "dialog/registry.h"
 #include "dialog_testing.h"
-#include "runtime/fp_control.h"
+#include "fp_mode_testing.h"
 
 namespace tavrin {
 namespace {
@@ -638,11 +638,11 @@ TEST(ControlAddTest, DialogEndedWhileTheControlIsAddedLeavesNoRecord) {
 }
 
 // Control texts.
-std::uint16_t g_controlWordSeen = 0;
+std::uint32_t g_controlWordSeen = 0;
 std::int32_t ChangeFloatingPoint(HWND, UINT message, WPARAM, LPARAM) {
   if (message == WM_COMMAND) {
-    if (g_controlWordSeen == 0) g_controlWordSeen = ReadFpuControlWord();
-    WriteFpuControlWord(0x0C7F);
+    if (g_controlWordSeen == 0) g_controlWordSeen = testing_support::ReadFpMode();
+    testing_support::WriteForeignFpMode();
     volatile double big = 1e308;
     big = big * 10.0;
   }
@@ -691,11 +691,11 @@ TEST(ControlText, CallersFloatingPointStateSurvivesTheCallbacks) {
   ASSERT_NE(dialog.get(), nullptr);
   Add(dialog, ControlKind::TextBox, kBoxId, "", ChangeFloatingPoint);
   std::feclearexcept(FE_ALL_EXCEPT);
-  const std::uint16_t before = ReadFpuControlWord();
+  const std::uint32_t before = testing_support::ReadFpMode();
   g_controlWordSeen = 0;
   ControlSetText(dialog, kBoxId, Text("changed"));
   EXPECT_EQ(g_controlWordSeen, before);  // the callback ran, in the caller's state
-  EXPECT_EQ(ReadFpuControlWord(), before);
+  EXPECT_EQ(testing_support::ReadFpMode(), before);
   EXPECT_EQ(std::fetestexcept(FE_OVERFLOW), 0);
   EXPECT_EQ(ControlGetText(dialog, kBoxId).str(), "changed");
 }

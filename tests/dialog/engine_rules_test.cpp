@@ -13,7 +13,7 @@
 #include "dialog/engine.h"
 #include "dialog/fp_state.h"
 #include "dialog/resource_lookup.h"
-#include "runtime/fp_control.h"
+#include "fp_mode_testing.h"
 #include "runtime/text_value.h"
 #include "runtime/thread_record.h"
 
@@ -256,7 +256,7 @@ TEST(DefaultFont, PerThreadLowEightBitsOfPointsAndCutFace) {
 }
 
 TEST(FloatingPointState, RestoresControlStatusAndSseState) {
-  const std::uint16_t before = ReadFpuControlWord();
+  const std::uint32_t before = testing_support::ReadFpMode();
   std::feclearexcept(FE_ALL_EXCEPT);
   volatile double one = 1.0;
   volatile double third = one / 3.0;
@@ -265,14 +265,14 @@ TEST(FloatingPointState, RestoresControlStatusAndSseState) {
   ASSERT_NE(flagsBefore & FE_INEXACT, 0);
 
   const FloatingPointState saved;
-  WriteFpuControlWord(0x0C7F);  // 24-bit precision, rounding toward zero
+  testing_support::WriteForeignFpMode();
   std::feclearexcept(FE_ALL_EXCEPT);
   volatile double overflow = 1e308;
   overflow = overflow * 10.0;
   EXPECT_NE(std::fetestexcept(FE_OVERFLOW), 0);
   saved.Restore();
 
-  EXPECT_EQ(ReadFpuControlWord(), before);
+  EXPECT_EQ(testing_support::ReadFpMode(), before);
   EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), flagsBefore);
   std::feclearexcept(FE_ALL_EXCEPT);
 }

@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "fp_mode_testing.h"
 #include "numtext/mask_template.h"
 #include "numtext/numtext.h"
-#include "runtime/fp_control.h"
 
 namespace tavrin {
 namespace {
@@ -262,11 +262,11 @@ TEST(FormatNumberTest, RandomMasksStayWithinBounds) {
 }
 
 TEST(FormatNumberTest, LeavesTheControlWordAlone) {
-  const std::uint16_t before = ReadFpuControlWord();
+  const std::uint32_t before = testing_support::ReadFpMode();
   for (Extended v : {Extended{0.25}, Extended{kInf}, Extended{kNaN}, Extended{1e300}}) {
     Format(v, "###.#");
     Format(v, "");
-    EXPECT_EQ(ReadFpuControlWord(), before);
+    EXPECT_EQ(testing_support::ReadFpMode(), before);
   }
 }
 

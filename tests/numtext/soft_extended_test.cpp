@@ -1,7 +1,9 @@
 // The software extended real against the x87 unit, bit for bit: every
 // operation on generated operands aimed at the hard cases (near-ties, carries
 // out of the significand, extreme and denormal exponents, zeros, infinities,
-// NaNs of both signs). TAVRIN_DIFFERENTIAL_PAIRS sets the pairs per operation.
+// NaNs of both signs), the roundings to integers and to double, and the
+// conversions from integers and doubles. TAVRIN_DIFFERENTIAL_PAIRS sets the
+// pairs (or operands) per operation.
 #include "numtext/soft_extended.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <sstream>
+#include <string>
 
 namespace tavrin {
 namespace {
@@ -27,6 +31,25 @@ Value FromHardware(long double x) {
   std::memcpy(&v.significand, &x, 8);
   std::memcpy(&v.signExponent, reinterpret_cast<const char*>(&x) + 8, 2);
   return v;
+}
+
+// The unit's own roundings to integer: a store to a 64-bit integer, and
+// round to integer in place.
+std::int64_t HardwareToInt64(long double x) {
+  std::int64_t result;
+  asm volatile("fistpll %0" : "=m"(result) : "t"(x) : "st");
+  return result;
+}
+long double HardwareRoundToIntegral(long double x) {
+  long double r;
+  asm volatile("frndint" : "=t"(r) : "0"(x));
+  return r;
+}
+
+std::string Hex(Value v) {
+  std::ostringstream out;
+  out << std::hex << v.signExponent << ":" << v.significand;
+  return out.str();
 }
 
 // Operands: significands with runs of ones or zeros at either end (ties and
@@ -125,12 +148,99 @@ TEST(SoftExtendedTest, EveryOperationMatchesTheUnitBitForBit) {
     double d = static_cast<double>(hx);
     std::uint64_t bits;
     std::memcpy(&bits, &d, 8);
-    EXPECT_EQ(soft::ToDoubleBits(a), bits) << std::hex << a.signExponent << ":" << a.significand;
+    // The roundings of one operand: to double, to a 64-bit integer, to an
+    // integral value (the last two as digit generation and masks use them).
+    const struct {
+      const char* name;
+      std::uint64_t soft, hard;
+    } roundings[] = {
+        {"to double", soft::ToDoubleBits(a), bits},
+        {"to int64", static_cast<std::uint64_t>(soft::ToInt64(a)),
+         static_cast<std::uint64_t>(HardwareToInt64(hx))},
+    };
+    for (const auto& r : roundings) {
+      if (r.soft != r.hard) {
+        ++mismatches;
+        ADD_FAILURE() << r.name << " " << Hex(a) << " soft " << std::hex << r.soft << " unit "
+                      << r.hard;
+      }
+    }
+    const Value integral = soft::RoundToIntegral(a),
+                hardIntegral = FromHardware(HardwareRoundToIntegral(hx));
+    if (integral != hardIntegral) {
+      ++mismatches;
+      ADD_FAILURE() << "round to integral " << Hex(a) << " soft " << Hex(integral) << " unit "
+                    << Hex(hardIntegral);
+    }
     const bool less = x < y, equal = x == y;
     const auto order = soft::Compare(a, b);
     EXPECT_EQ(order < 0, less);
     EXPECT_EQ(order == 0, equal);
-    if (soft::ToDoubleBits(a) != bits || (order < 0) != less || (order == 0) != equal) ++mismatches;
+    if ((order < 0) != less || (order == 0) != equal) ++mismatches;
+  }
+  EXPECT_EQ(mismatches, 0u);
+}
+
+// Integers with runs of ones or zeros at either end (the roundings that
+// are no roundings, and the widest magnitudes), and doubles of every kind:
+// denormals, the ends of the exponent range, infinities, both NaN kinds.
+TEST(SoftExtendedTest, ConversionsFromIntegersAndDoublesMatchTheUnit) {
+  const std::uint64_t count = PairsPerOperation();
+  std::mt19937_64 random(20261210);
+  std::uint64_t mismatches = 0;
+  constexpr std::uint64_t kDoubleExponentMask = 0x7FF0000000000000ull;
+  for (std::uint64_t i = 0; i < count && mismatches < 10; ++i) {
+    const std::uint64_t r = random();
+    std::uint64_t u = random();
+    switch (r & 3) {
+      case 0:
+        u >>= (r >> 8) & 63;
+        break;
+      case 1:
+        u |= ~std::uint64_t{0} << ((r >> 8) & 63);
+        break;
+      case 2:
+        u &= ~std::uint64_t{0} << ((r >> 8) & 63);
+        break;
+      default:
+        break;
+    }
+    std::uint64_t doubleBits = random();
+    switch ((r >> 16) & 7) {
+      case 0:
+        doubleBits &= ~kDoubleExponentMask;  // zero or denormal
+        if ((r >> 20) & 1) doubleBits &= 0x800000000000000Full;
+        break;
+      case 1:
+        doubleBits |= kDoubleExponentMask;  // NaN, or infinity below
+        if ((r >> 20) & 1) doubleBits &= ~std::uint64_t{0} << 52;
+        break;
+      default:
+        break;
+    }
+    const auto s = static_cast<std::int64_t>(u);
+    volatile std::int64_t hs = s;
+    volatile std::uint64_t hu = u;
+    double d;
+    std::memcpy(&d, &doubleBits, 8);
+    volatile double hd = d;
+    const struct {
+      const char* name;
+      std::uint64_t operand;
+      Value soft, hard;
+    } results[] = {
+        {"from int64", u, soft::FromSigned(s), FromHardware(static_cast<long double>(hs))},
+        {"from uint64", u, soft::FromUnsigned(u), FromHardware(static_cast<long double>(hu))},
+        {"from double", doubleBits, soft::FromDoubleBits(doubleBits),
+         FromHardware(static_cast<long double>(hd))},
+    };
+    for (const auto& c : results) {
+      if (c.soft != c.hard) {
+        ++mismatches;
+        ADD_FAILURE() << c.name << " " << std::hex << c.operand << " soft " << Hex(c.soft)
+                      << " unit " << Hex(c.hard);
+      }
+    }
   }
   EXPECT_EQ(mismatches, 0u);
 }

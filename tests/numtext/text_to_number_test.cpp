@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "extended_testing.h"
+#include "fp_mode_testing.h"
 #include "numtext/numtext.h"
 #include "numtext/text_scan.h"
-#include "runtime/fp_control.h"
 
 namespace tavrin {
 namespace {
@@ -253,10 +253,10 @@ TEST(TextToNumberTest, VeryLongTextsFollowTheSameRules) {
 }
 
 TEST(TextToNumberTest, LeavesTheControlWordAlone) {
-  const std::uint16_t before = ReadFpuControlWord();
+  const std::uint32_t before = testing_support::ReadFpMode();
   for (const char* text : {"1e400", "&HFFFF", "0.1", "1e-5000", "-"}) {
     Convert(text);
-    EXPECT_EQ(ReadFpuControlWord(), before) << text;
+    EXPECT_EQ(testing_support::ReadFpMode(), before) << text;
   }
 }
 

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
-#if !defined(__i386__) && !defined(__x86_64__)
+#include "runtime/fp_control.h"
+
+#ifndef TAVRIN_HAS_X87
 #include <cfenv>
 #endif
 
@@ -20,7 +22,7 @@ class FloatingPointState {
   void Restore() const;
 
  private:
-#if defined(__i386__) || defined(__x86_64__)
+#ifdef TAVRIN_HAS_X87
   // The 108-byte FNSAVE area of 32-bit protected mode.
   static constexpr int kX87AreaSize = 108;
   alignas(16) unsigned char x87_[kX87AreaSize];

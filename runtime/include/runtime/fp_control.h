@@ -1,9 +1,16 @@
 // The x87 floating-point control word of the run-time frame. Start-up sets
 // 0x133F: all six exceptions masked, 64-bit significand, rounding to nearest.
 // Windows starts processes at 53-bit precision, so test programs set it too.
+// Processors without the x87 unit have no such word: there the extended real
+// is the software one, which computes that way by itself, and TAVRIN_HAS_X87
+// stays undefined.
 #pragma once
 
 #include <cstdint>
+
+#if defined(__i386__) || defined(__x86_64__)
+#define TAVRIN_HAS_X87 1
+#endif
 
 namespace tavrin {
 
@@ -15,11 +22,15 @@ inline constexpr std::uint16_t kStartupControlWord = 0x133F;
 // reads back as 1 on current processors, so 0x133F reads back as 0x137F.
 inline constexpr std::uint16_t kFpuControlDefinedBits = 0x1F3F;
 
+#ifdef TAVRIN_HAS_X87
 std::uint16_t ReadFpuControlWord();
 void WriteFpuControlWord(std::uint16_t word);
-// Sets the start-up control word.
+#endif
+// Sets the start-up control word where there is one.
 inline void SetStartupFpuControl() {
+#ifdef TAVRIN_HAS_X87
   WriteFpuControlWord(kStartupControlWord);
+#endif
 }
 
 }  // namespace tavrin
