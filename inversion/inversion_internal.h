@@ -42,7 +42,7 @@ struct RunResult {
 RunResult Minimise(std::span<const Datum> data, double weight, const Bounds& bounds,
                    Eigen::VectorXd& x, int maxEvaluations);
 
-// The weighted residuals' Jacobian with respect to x (forward differences).
+// The weighted residuals' Jacobian with respect to x.
 Eigen::MatrixXd Jacobian(std::span<const Datum> data, double weight, const Bounds& bounds,
                          const Eigen::VectorXd& x);
 

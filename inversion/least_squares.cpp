@@ -1,20 +1,15 @@
 // One damped least-squares run: Eigen's Levenberg-Marquardt (the MINPACK
-// trust-region method) over the weighted log residuals, with the Jacobian by
-// forward differences on the fast forward model.
+// trust-region method) over the weighted log residuals, with the forward
+// model's analytic Jacobian.
 #include <cmath>
 #include <unsupported/Eigen/LevenbergMarquardt>
 
 #include "inversion_internal.h"
+#include "sounding/forward_gradient.h"
 
 namespace tavrin::inversion::internal {
 
 namespace {
-
-// Step of the forward differences in the logarithmic parameters: a relative
-// change of 1e-6 is far above the forward model's rounding (about 1e-15
-// relative) and far below the curvature's scale, so the difference quotient
-// is good to about six digits.
-constexpr double kDifferenceStep = 1e-6;
 
 // Stopping tolerances on the relative change of the parameters and of chi^2.
 constexpr double kParameterTolerance = 1e-10;
@@ -36,29 +31,33 @@ struct ResidualFunctor : Eigen::DenseFunctor<double> {
       : Eigen::DenseFunctor<double>(parameters, static_cast<int>(d.size())),
         data(d),
         weight(w),
-        bounds(b) {}
+        bounds(b),
+        gradient(static_cast<std::size_t>(parameters)),
+        scratch(3 * static_cast<std::size_t>(parameters + 1) / 2) {}
 
   int operator()(const InputType& x, ValueType& r) {
     WeightedResiduals(data, weight, bounds, x, model, r);
-    lastX = x;
-    lastR = r;
     return 0;
   }
 
-  // Forward differences about x; the residuals at x itself are those of the
-  // last evaluation when it was at x, as the method usually asks.
+  // The analytic derivatives of the forward model (d r_i / d x_p =
+  // weight * (d m_i / d x_p) / m_i); a parameter held at its bound does not
+  // move the model.
   int df(const InputType& x, JacobianType& jacobian) {
-    if (lastX.size() != x.size() || lastX != x) {
-      lastR.resize(values());
-      (*this)(x, lastR);
+    SetModel(x, bounds, model);
+    const Eigen::Index layers = (x.size() + 1) / 2;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+      const double m =
+          sounding::ApparentResistivityGradient(model, data[i].ab2, data[i].mn2, gradient, scratch);
+      for (Eigen::Index p = 0; p < x.size(); ++p) {
+        jacobian(static_cast<Eigen::Index>(i), p) =
+            weight * gradient[static_cast<std::size_t>(p)] / m;
+      }
     }
-    ValueType shifted(values());
-    InputType trial = x;
-    for (Eigen::Index j = 0; j < x.size(); ++j) {
-      trial[j] = x[j] + kDifferenceStep;
-      WeightedResiduals(data, weight, bounds, trial, model, shifted);
-      jacobian.col(j) = (shifted - lastR) / kDifferenceStep;
-      trial[j] = x[j];
+    for (Eigen::Index p = 0; p < x.size(); ++p) {
+      const double low = p < layers ? bounds.lowLogRho : bounds.lowLogH;
+      const double high = p < layers ? bounds.highLogRho : bounds.highLogH;
+      if (x[p] < low || x[p] > high) jacobian.col(p).setZero();
     }
     return 0;
   }
@@ -67,8 +66,7 @@ struct ResidualFunctor : Eigen::DenseFunctor<double> {
   double weight;
   Bounds bounds;
   sounding::LayeredModel model;
-  InputType lastX;
-  ValueType lastR;
+  std::vector<double> gradient, scratch;
 };
 
 }  // namespace
