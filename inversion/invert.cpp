@@ -21,18 +21,13 @@ using internal::ParameterCount;
 
 // Function evaluations for the short run from each start and for the final
 // run from the best of them.
-constexpr int kStartEvaluations = 30;
+constexpr int kStartEvaluations = 400;
 constexpr int kFinalEvaluations = 400;
 
 // chi^2 per degree of freedom above this is a poor fit: for 10 or more
 // degrees of freedom its standard deviation sqrt(2 / dof) is under 0.45, so
 // 3 is well beyond chance.
 constexpr double kPoorFitChi2PerDof = 3;
-
-// Before the data each log parameter is taken as known to within this
-// factor (one standard deviation): a decade, the range a layer's
-// resistivity or thickness is commonly guessed to from the geology.
-constexpr double kPriorFactor = 10;
 
 void CheckInput(std::span<const Datum> data, const Options& options) {
   if (options.layers < 1 || options.layers > kMaxLayers) {
@@ -62,7 +57,7 @@ void CheckInput(std::span<const Datum> data, const Options& options) {
 
 // The parameter covariance (J^T J + I / sigma^2)^-1 through the SVD of J:
 // the data's information plus that of knowing each log parameter to within
-// kPriorFactor either way (sigma = ln kPriorFactor). A combination the data
+// kPriorFactor of the reference (sigma = ln kPriorFactor). A combination the data
 // determine well (singular value s >> 1 / sigma) keeps its variance 1 / s^2;
 // one they do not determine gets sigma^2 instead of a variance without bound,
 // which through the linearisation would otherwise leak into every parameter
@@ -71,7 +66,7 @@ void CheckInput(std::span<const Datum> data, const Options& options) {
 Eigen::MatrixXd Covariance(const Eigen::MatrixXd& jacobian, double scale) {
   const Eigen::JacobiSVD<Eigen::MatrixXd> svd(jacobian, Eigen::ComputeFullV);
   const Eigen::VectorXd& s = svd.singularValues();
-  const double priorInformation = 1 / (std::log(kPriorFactor) * std::log(kPriorFactor));
+  const double priorInformation = internal::kPriorWeight * internal::kPriorWeight;
   Eigen::VectorXd variances = Eigen::VectorXd::Constant(jacobian.cols(), 1 / priorInformation);
   for (Eigen::Index k = 0; k < s.size(); ++k)
     variances[k] = 1 / (s[k] * s[k] / scale + priorInformation);
@@ -98,17 +93,19 @@ Fit Invert(std::span<const Datum> data, const Options& options) {
   const internal::Bounds bounds = internal::BoundsFor(data);
   const std::vector<Eigen::VectorXd> starts = internal::StartingModels(data, options.layers);
 
+  const Eigen::VectorXd& reference = starts.front();
   Eigen::VectorXd best;
-  internal::RunResult bestRun{std::numeric_limits<double>::infinity(), 0};
+  internal::RunResult bestRun{std::numeric_limits<double>::infinity(), 0, 0};
   for (Eigen::VectorXd x : starts) {
-    const internal::RunResult run = internal::Minimise(data, weight, bounds, x, kStartEvaluations);
-    if (run.chi2 < bestRun.chi2) {
+    const internal::RunResult run =
+        internal::Minimise(data, weight, bounds, &reference, x, kStartEvaluations);
+    if (run.objective < bestRun.objective) {
       bestRun = run;
       best = x;
     }
   }
   const internal::RunResult final =
-      internal::Minimise(data, weight, bounds, best, kFinalEvaluations);
+      internal::Minimise(data, weight, bounds, nullptr, best, kFinalEvaluations);
 
   Fit fit;
   internal::SetModel(best, bounds, fit.model);

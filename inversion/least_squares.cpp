@@ -26,17 +26,23 @@ void WeightedResiduals(std::span<const Datum> data, double weight, const Bounds&
   }
 }
 
+// The data's weighted residuals, then one row per parameter for its prior:
+// (x_p - reference_p) / ln kPriorFactor.
 struct ResidualFunctor : Eigen::DenseFunctor<double> {
-  ResidualFunctor(std::span<const Datum> d, double w, const Bounds& b, int parameters)
-      : Eigen::DenseFunctor<double>(parameters, static_cast<int>(d.size())),
+  ResidualFunctor(std::span<const Datum> d, double w, const Bounds& b,
+                  const Eigen::VectorXd& referenceModel)
+      : Eigen::DenseFunctor<double>(static_cast<int>(referenceModel.size()),
+                                    static_cast<int>(d.size() + referenceModel.size())),
         data(d),
         weight(w),
         bounds(b),
-        gradient(static_cast<std::size_t>(parameters)),
-        scratch(3 * static_cast<std::size_t>(parameters + 1) / 2) {}
+        reference(referenceModel),
+        gradient(static_cast<std::size_t>(referenceModel.size())),
+        scratch(3 * static_cast<std::size_t>(referenceModel.size() + 1) / 2) {}
 
   int operator()(const InputType& x, ValueType& r) {
     WeightedResiduals(data, weight, bounds, x, model, r);
+    r.tail(x.size()) = (x - reference) * priorWeight;
     return 0;
   }
 
@@ -59,12 +65,16 @@ struct ResidualFunctor : Eigen::DenseFunctor<double> {
       const double high = p < layers ? bounds.highLogRho : bounds.highLogH;
       if (x[p] < low || x[p] > high) jacobian.col(p).setZero();
     }
+    jacobian.bottomRows(x.size()).setIdentity();
+    jacobian.bottomRows(x.size()) *= priorWeight;
     return 0;
   }
 
   std::span<const Datum> data;
   double weight;
   Bounds bounds;
+  Eigen::VectorXd reference;
+  double priorWeight = kPriorWeight;
   sounding::LayeredModel model;
   std::vector<double> gradient, scratch;
 };
@@ -72,23 +82,25 @@ struct ResidualFunctor : Eigen::DenseFunctor<double> {
 }  // namespace
 
 RunResult Minimise(std::span<const Datum> data, double weight, const Bounds& bounds,
-                   Eigen::VectorXd& x, int maxEvaluations) {
-  ResidualFunctor functor(data, weight, bounds, static_cast<int>(x.size()));
+                   const Eigen::VectorXd* reference, Eigen::VectorXd& x, int maxEvaluations) {
+  ResidualFunctor functor(data, weight, bounds, reference ? *reference : x);
+  if (!reference) functor.priorWeight = 0;
   Eigen::LevenbergMarquardt<ResidualFunctor> method(functor);
   method.setXtol(kParameterTolerance);
   method.setFtol(kMisfitTolerance);
   method.setMaxfev(maxEvaluations);
   method.minimize(x);
   const double norm = method.fnorm();
-  return {norm * norm, static_cast<int>(method.iterations())};
+  const double chi2 = method.fvec().head(static_cast<Eigen::Index>(data.size())).squaredNorm();
+  return {norm * norm, chi2, static_cast<int>(method.iterations())};
 }
 
 Eigen::MatrixXd Jacobian(std::span<const Datum> data, double weight, const Bounds& bounds,
                          const Eigen::VectorXd& x) {
-  ResidualFunctor functor(data, weight, bounds, static_cast<int>(x.size()));
+  ResidualFunctor functor(data, weight, bounds, x);
   Eigen::MatrixXd jacobian(functor.values(), x.size());
   functor.df(x, jacobian);
-  return jacobian;
+  return jacobian.topRows(static_cast<Eigen::Index>(data.size()));
 }
 
 }  // namespace tavrin::inversion::internal
