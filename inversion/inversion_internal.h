@@ -4,6 +4,7 @@
 #pragma once
 
 #include <Eigen/Dense>
+#include <cmath>
 #include <span>
 #include <vector>
 
@@ -31,18 +32,32 @@ void SetModel(const Eigen::VectorXd& x, const Bounds& bounds, sounding::LayeredM
 // The model's apparent resistivity for one datum (ideal array when mn2 == 0).
 double Modelled(const sounding::LayeredModel& model, const Datum& datum);
 
-// Starting parameter vectors for `layers` layers read from the data's curve.
+// Starting parameter vectors for `layers` layers read from the data's curve;
+// the first is the curve's plainest reading, the reference of the prior.
 std::vector<Eigen::VectorXd> StartingModels(std::span<const Datum> data, int layers);
 
-// One Levenberg-Marquardt run from x (updated in place).
+// Before the data each log parameter is taken as known to within this
+// factor (one standard deviation) of a reference model read from the curve:
+// a decade, the range a layer's resistivity or thickness is commonly guessed
+// to from the geology. Where the data determine a parameter this prior is
+// negligible beside them (their information is hundreds of times larger);
+// where they do not (a thin layer of which only a product shows) it keeps
+// the fit from wandering along the undetermined direction to absurd values.
+inline constexpr double kPriorFactor = 10;
+inline const double kPriorWeight = 1 / std::log(kPriorFactor);
+
+// One Levenberg-Marquardt run from x (updated in place) minimising
+// chi^2 + sum_p ((x_p - reference_p) * kPriorWeight)^2; `objective` is the
+// whole sum, `chi2` the data's part.
 struct RunResult {
+  double objective;
   double chi2;
   int iterations;
 };
 RunResult Minimise(std::span<const Datum> data, double weight, const Bounds& bounds,
-                   Eigen::VectorXd& x, int maxEvaluations);
+                   const Eigen::VectorXd* reference, Eigen::VectorXd& x, int maxEvaluations);
 
-// The weighted residuals' Jacobian with respect to x (forward differences).
+// The weighted residuals' Jacobian with respect to x.
 Eigen::MatrixXd Jacobian(std::span<const Datum> data, double weight, const Bounds& bounds,
                          const Eigen::VectorXd& x);
 

@@ -2,9 +2,10 @@
 //
 // Every starting model gets a short Levenberg-Marquardt run; the best of
 // them is then run to convergence. At the solution the linearised
-// covariance of the parameters is C = s (J^T J)^-1, J the Jacobian of the
-// weighted residuals, with s = max(1, chi^2 / dof): a fit worse than the
-// stated error widens the uncertainty rather than hiding it.
+// covariance of the parameters is C = (J^T J / s + I / sigma^2)^-1, J the
+// Jacobian of the weighted residuals, with s = max(1, chi^2 / dof) (a fit
+// worse than the stated error widens the uncertainty rather than hiding it)
+// and sigma the spread each log parameter is known to without the data.
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -20,17 +21,13 @@ using internal::ParameterCount;
 
 // Function evaluations for the short run from each start and for the final
 // run from the best of them.
-constexpr int kStartEvaluations = 30;
+constexpr int kStartEvaluations = 400;
 constexpr int kFinalEvaluations = 400;
 
 // chi^2 per degree of freedom above this is a poor fit: for 10 or more
 // degrees of freedom its standard deviation sqrt(2 / dof) is under 0.45, so
 // 3 is well beyond chance.
 constexpr double kPoorFitChi2PerDof = 3;
-
-// Singular values of J below this fraction of the largest count as zero
-// (the parameter combination is not determined at all).
-constexpr double kSingularThreshold = 1e-12;
 
 void CheckInput(std::span<const Datum> data, const Options& options) {
   if (options.layers < 1 || options.layers > kMaxLayers) {
@@ -58,18 +55,22 @@ void CheckInput(std::span<const Datum> data, const Options& options) {
   }
 }
 
-// The parameter covariance (J^T J)^-1 through the SVD of J.
-Eigen::MatrixXd InverseNormalMatrix(const Eigen::MatrixXd& jacobian) {
-  const Eigen::JacobiSVD<Eigen::MatrixXd> svd(jacobian, Eigen::ComputeThinV);
+// The parameter covariance (J^T J + I / sigma^2)^-1 through the SVD of J:
+// the data's information plus that of knowing each log parameter to within
+// kPriorFactor of the reference (sigma = ln kPriorFactor). A combination the data
+// determine well (singular value s >> 1 / sigma) keeps its variance 1 / s^2;
+// one they do not determine gets sigma^2 instead of a variance without bound,
+// which through the linearisation would otherwise leak into every parameter
+// that the combination touches even slightly.
+// `scale` multiplies the data's variance (see the top of the file).
+Eigen::MatrixXd Covariance(const Eigen::MatrixXd& jacobian, double scale) {
+  const Eigen::JacobiSVD<Eigen::MatrixXd> svd(jacobian, Eigen::ComputeFullV);
   const Eigen::VectorXd& s = svd.singularValues();
-  Eigen::VectorXd inverseSquares(s.size());
-  for (Eigen::Index k = 0; k < s.size(); ++k) {
-    // An undetermined combination gets the largest finite variance the
-    // threshold allows (an infinity would make 0 * inf = NaN factors).
-    const double floor = std::max(s[k], kSingularThreshold * s[0]);
-    inverseSquares[k] = 1 / (floor * floor);
-  }
-  return svd.matrixV() * inverseSquares.asDiagonal() * svd.matrixV().transpose();
+  const double priorInformation = internal::kPriorWeight * internal::kPriorWeight;
+  Eigen::VectorXd variances = Eigen::VectorXd::Constant(jacobian.cols(), 1 / priorInformation);
+  for (Eigen::Index k = 0; k < s.size(); ++k)
+    variances[k] = 1 / (s[k] * s[k] / scale + priorInformation);
+  return svd.matrixV() * variances.asDiagonal() * svd.matrixV().transpose();
 }
 
 void SetStatistics(std::span<const Datum> data, Fit& fit) {
@@ -92,17 +93,19 @@ Fit Invert(std::span<const Datum> data, const Options& options) {
   const internal::Bounds bounds = internal::BoundsFor(data);
   const std::vector<Eigen::VectorXd> starts = internal::StartingModels(data, options.layers);
 
+  const Eigen::VectorXd& reference = starts.front();
   Eigen::VectorXd best;
-  internal::RunResult bestRun{std::numeric_limits<double>::infinity(), 0};
+  internal::RunResult bestRun{std::numeric_limits<double>::infinity(), 0, 0};
   for (Eigen::VectorXd x : starts) {
-    const internal::RunResult run = internal::Minimise(data, weight, bounds, x, kStartEvaluations);
-    if (run.chi2 < bestRun.chi2) {
+    const internal::RunResult run =
+        internal::Minimise(data, weight, bounds, &reference, x, kStartEvaluations);
+    if (run.objective < bestRun.objective) {
       bestRun = run;
       best = x;
     }
   }
   const internal::RunResult final =
-      internal::Minimise(data, weight, bounds, best, kFinalEvaluations);
+      internal::Minimise(data, weight, bounds, nullptr, best, kFinalEvaluations);
 
   Fit fit;
   internal::SetModel(best, bounds, fit.model);
@@ -118,7 +121,7 @@ Fit Invert(std::span<const Datum> data, const Options& options) {
 
   const double scale = fit.dof > 0 ? std::max(1.0, fit.chi2PerDof) : 1.0;
   const Eigen::MatrixXd covariance =
-      scale * InverseNormalMatrix(internal::Jacobian(data, weight, bounds, best));
+      Covariance(internal::Jacobian(data, weight, bounds, best), scale);
   fit.covariance.assign(covariance.data(), covariance.data() + covariance.size());
   if (fit.dof > 0 && fit.chi2PerDof > kPoorFitChi2PerDof) {
     char text[160];

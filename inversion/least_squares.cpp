@@ -1,20 +1,15 @@
 // One damped least-squares run: Eigen's Levenberg-Marquardt (the MINPACK
-// trust-region method) over the weighted log residuals, with the Jacobian by
-// forward differences on the fast forward model.
+// trust-region method) over the weighted log residuals, with the forward
+// model's analytic Jacobian.
 #include <cmath>
 #include <unsupported/Eigen/LevenbergMarquardt>
 
 #include "inversion_internal.h"
+#include "sounding/forward_gradient.h"
 
 namespace tavrin::inversion::internal {
 
 namespace {
-
-// Step of the forward differences in the logarithmic parameters: a relative
-// change of 1e-6 is far above the forward model's rounding (about 1e-15
-// relative) and far below the curvature's scale, so the difference quotient
-// is good to about six digits.
-constexpr double kDifferenceStep = 1e-6;
 
 // Stopping tolerances on the relative change of the parameters and of chi^2.
 constexpr double kParameterTolerance = 1e-10;
@@ -31,66 +26,81 @@ void WeightedResiduals(std::span<const Datum> data, double weight, const Bounds&
   }
 }
 
+// The data's weighted residuals, then one row per parameter for its prior:
+// (x_p - reference_p) / ln kPriorFactor.
 struct ResidualFunctor : Eigen::DenseFunctor<double> {
-  ResidualFunctor(std::span<const Datum> d, double w, const Bounds& b, int parameters)
-      : Eigen::DenseFunctor<double>(parameters, static_cast<int>(d.size())),
+  ResidualFunctor(std::span<const Datum> d, double w, const Bounds& b,
+                  const Eigen::VectorXd& referenceModel)
+      : Eigen::DenseFunctor<double>(static_cast<int>(referenceModel.size()),
+                                    static_cast<int>(d.size() + referenceModel.size())),
         data(d),
         weight(w),
-        bounds(b) {}
+        bounds(b),
+        reference(referenceModel),
+        gradient(static_cast<std::size_t>(referenceModel.size())),
+        scratch(3 * static_cast<std::size_t>(referenceModel.size() + 1) / 2) {}
 
   int operator()(const InputType& x, ValueType& r) {
     WeightedResiduals(data, weight, bounds, x, model, r);
-    lastX = x;
-    lastR = r;
+    r.tail(x.size()) = (x - reference) * priorWeight;
     return 0;
   }
 
-  // Forward differences about x; the residuals at x itself are those of the
-  // last evaluation when it was at x, as the method usually asks.
+  // The analytic derivatives of the forward model (d r_i / d x_p =
+  // weight * (d m_i / d x_p) / m_i); a parameter held at its bound does not
+  // move the model.
   int df(const InputType& x, JacobianType& jacobian) {
-    if (lastX.size() != x.size() || lastX != x) {
-      lastR.resize(values());
-      (*this)(x, lastR);
+    SetModel(x, bounds, model);
+    const Eigen::Index layers = (x.size() + 1) / 2;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+      const double m =
+          sounding::ApparentResistivityGradient(model, data[i].ab2, data[i].mn2, gradient, scratch);
+      for (Eigen::Index p = 0; p < x.size(); ++p) {
+        jacobian(static_cast<Eigen::Index>(i), p) =
+            weight * gradient[static_cast<std::size_t>(p)] / m;
+      }
     }
-    ValueType shifted(values());
-    InputType trial = x;
-    for (Eigen::Index j = 0; j < x.size(); ++j) {
-      trial[j] = x[j] + kDifferenceStep;
-      WeightedResiduals(data, weight, bounds, trial, model, shifted);
-      jacobian.col(j) = (shifted - lastR) / kDifferenceStep;
-      trial[j] = x[j];
+    for (Eigen::Index p = 0; p < x.size(); ++p) {
+      const double low = p < layers ? bounds.lowLogRho : bounds.lowLogH;
+      const double high = p < layers ? bounds.highLogRho : bounds.highLogH;
+      if (x[p] < low || x[p] > high) jacobian.col(p).setZero();
     }
+    jacobian.bottomRows(x.size()).setIdentity();
+    jacobian.bottomRows(x.size()) *= priorWeight;
     return 0;
   }
 
   std::span<const Datum> data;
   double weight;
   Bounds bounds;
+  Eigen::VectorXd reference;
+  double priorWeight = kPriorWeight;
   sounding::LayeredModel model;
-  InputType lastX;
-  ValueType lastR;
+  std::vector<double> gradient, scratch;
 };
 
 }  // namespace
 
 RunResult Minimise(std::span<const Datum> data, double weight, const Bounds& bounds,
-                   Eigen::VectorXd& x, int maxEvaluations) {
-  ResidualFunctor functor(data, weight, bounds, static_cast<int>(x.size()));
+                   const Eigen::VectorXd* reference, Eigen::VectorXd& x, int maxEvaluations) {
+  ResidualFunctor functor(data, weight, bounds, reference ? *reference : x);
+  if (!reference) functor.priorWeight = 0;
   Eigen::LevenbergMarquardt<ResidualFunctor> method(functor);
   method.setXtol(kParameterTolerance);
   method.setFtol(kMisfitTolerance);
   method.setMaxfev(maxEvaluations);
   method.minimize(x);
   const double norm = method.fnorm();
-  return {norm * norm, static_cast<int>(method.iterations())};
+  const double chi2 = method.fvec().head(static_cast<Eigen::Index>(data.size())).squaredNorm();
+  return {norm * norm, chi2, static_cast<int>(method.iterations())};
 }
 
 Eigen::MatrixXd Jacobian(std::span<const Datum> data, double weight, const Bounds& bounds,
                          const Eigen::VectorXd& x) {
-  ResidualFunctor functor(data, weight, bounds, static_cast<int>(x.size()));
+  ResidualFunctor functor(data, weight, bounds, x);
   Eigen::MatrixXd jacobian(functor.values(), x.size());
   functor.df(x, jacobian);
-  return jacobian;
+  return jacobian.topRows(static_cast<Eigen::Index>(data.size()));
 }
 
 }  // namespace tavrin::inversion::internal

@@ -18,7 +18,7 @@ namespace {
 
 // A layer boundary at depth z shows on the curve at about AB/2 = z / scale;
 // the scales tried span the range seen over rising and falling curves.
-constexpr std::array kDepthScales{0.3, 0.7, 1.5};
+constexpr std::array kDepthScales{0.7, 0.3, 1.5};  // the plainest first
 // Exaggeration of the inner layers' log levels beyond the curve's own.
 constexpr std::array kExaggerations{0.0, 1.0};
 
@@ -45,6 +45,20 @@ Curve CurveOf(std::span<const Datum> data) {
   return curve;
 }
 
+// How far the curve (in ln rho_a) falls from its maximum at i (sign 1), or
+// rises from its minimum (sign -1), on the side where it does so less,
+// before it passes the extreme's level again or ends: a broad maximum stands
+// out by the whole height of its branches, a wiggle of the noise by the
+// noise alone.
+double Prominence(const Curve& curve, std::size_t i, double sign) {
+  const auto drop = [&](std::size_t j) { return sign * (curve.v[i] - curve.v[j]); };
+  double left = 0, right = 0;
+  for (std::size_t j = i; j-- > 0 && drop(j) >= 0;) left = std::max(left, drop(j));
+  for (std::size_t j = i + 1; j < curve.v.size() && drop(j) >= 0; ++j)
+    right = std::max(right, drop(j));
+  return std::min(left, right);
+}
+
 // Indices of the curve's characteristic points: its ends and up to
 // `inner` turning points (the most prominent first), then points evenly
 // spread in ln AB/2 while there are fewer; in order of AB/2.
@@ -54,7 +68,7 @@ std::vector<std::size_t> CharacteristicPoints(const Curve& curve, int inner) {
   std::vector<std::pair<double, std::size_t>> turns;  // prominence, index
   for (std::size_t i = 1; i + 1 < n; ++i) {
     const double left = curve.v[i] - curve.v[i - 1], right = curve.v[i + 1] - curve.v[i];
-    if (left * right < 0) turns.push_back({std::min(std::abs(left), std::abs(right)), i});
+    if (left * right < 0) turns.push_back({Prominence(curve, i, left > 0 ? 1.0 : -1.0), i});
   }
   std::sort(turns.rbegin(), turns.rend());
   for (std::size_t t = 0; t < turns.size() && points.size() < static_cast<std::size_t>(inner) + 2;

@@ -146,8 +146,7 @@ TEST(Inversion, DISABLED_NoisyDataFitAtTheNoiseLevelWithTheModelInsideItsUncerta
   }
 }
 
-// Disabled: the thin conductive layer is not yet flagged as conductance only.
-TEST(Inversion, DISABLED_ThinConductiveLayerIsResolvedOnlyAsItsConductance) {
+TEST(Inversion, ThinConductiveLayerIsResolvedOnlyAsItsConductance) {
   // 1 ft of 5 ohm-ft between 100 and 1000: S = 0.2 shows, h and rho do not.
   const sounding::LayeredModel model{{100, 5, 1000}, {10, 1}};
   const double conductance = 1.0 / 5;
@@ -173,8 +172,7 @@ TEST(Inversion, FlatCurveChoosesOneLayer) {
   EXPECT_NEAR(choice.best.layers[0].resistivity.value / 42, 1, 3 * kNoise / std::sqrt(16.0));
 }
 
-// Disabled: BIC picks 5 layers for the 4-layer model; the criterion needs work.
-TEST(Inversion, DISABLED_ChoosesTheLayerCountOfTheModel) {
+TEST(Inversion, ChoosesTheLayerCountOfTheModel) {
   const std::vector<double> ab2 = Spacings(1, 1000, 8);
   for (const ModelCase& c : Models()) {
     SCOPED_TRACE(c.name);
