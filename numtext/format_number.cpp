@@ -1,5 +1,6 @@
 // FormatNumber: a value under a picture mask. Every working text of a call
 // lives in one scratch area on the stack; the result is the only allocation.
+#include <string>
 #include <string_view>
 
 #include "numtext/mask_layout.h"
@@ -67,6 +68,19 @@ TextValue FormatNumber(Extended value, TextRef mask) {
   FormatScratch scratch;
   CompileSection(choice.section, scratch.mask);
   return TextValue::Copy(LayOut(value, scratch));
+}
+
+void AppendFormattedNumber(Extended value, TextRef mask, std::string& out) {
+  const MaskSections sections = SplitSections(mask.view());
+  const SectionChoice choice = ChooseSection(sections, value);
+  if (choice.dropSign) value = WithoutSign(value);
+  if (choice.section.empty()) {
+    out += DefaultNumberText(value).view();
+    return;
+  }
+  FormatScratch scratch;
+  CompileSection(choice.section, scratch.mask);
+  out += LayOut(value, scratch);
 }
 
 }  // namespace tavrin
