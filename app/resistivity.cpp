@@ -3,6 +3,7 @@
 // extended precision with the calculator's single-precision pi.
 #include <bit>
 #include <cstdint>
+#include <string_view>
 
 #include "app/calculator.h"
 #include "numtext/numtext.h"
@@ -24,7 +25,8 @@ struct Readings {
 };
 
 // The texts in the order n, a, v, i, each kept as a double (rounded to nearest).
-Readings ReadInputs(TextRef n, TextRef a, TextRef v, TextRef i) {
+Readings ReadInputs(std::string_view n, std::string_view a, std::string_view v,
+                    std::string_view i) {
   Readings r{};
   r.n = static_cast<double>(TextToNumber(n));
   r.a = static_cast<double>(TextToNumber(a));
@@ -36,6 +38,11 @@ Readings ReadInputs(TextRef n, TextRef a, TextRef v, TextRef i) {
 }  // namespace
 
 double ComputeResistivity(TextRef n, TextRef a, TextRef v, TextRef i) {
+  return ComputeResistivity(n.view(), a.view(), v.view(), i.view());
+}
+
+double ComputeResistivity(std::string_view n, std::string_view a, std::string_view v,
+                          std::string_view i) {
   const Readings r = ReadInputs(n, a, v, i);
   Extended t = static_cast<Extended>(r.v) * static_cast<Extended>(kPiSingle);
   t /= r.i;

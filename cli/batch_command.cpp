@@ -6,14 +6,21 @@
 // beyond the fourth are ignored. A line with fewer than four fields is
 // reported on stderr with its number and skipped; the others are still
 // processed, and the exit status is then 1.
+//
+// The input is read in large blocks and the output gathered in one buffer
+// that is written out in large pieces; a line borrows its fields from the
+// input buffer, so no line allocates anything (only a line with a quoted
+// field has its fields copied, as SplitFields unquotes them).
+#include <array>
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/commands.h"
+#include "cli/line_reader.h"
 #include "cli/output.h"
 #include "cli/reading.h"
 #include "sounding/csv.h"
@@ -25,49 +32,110 @@ namespace {
 using sounding::AppendCsvField;
 using sounding::IsBlankOrComment;
 using sounding::SplitFields;
+using sounding::SplitUnquotedFields;
 
 constexpr std::size_t kFieldsPerReading = 4;
 constexpr std::string_view kOutputHeader = "n,a,v,i,rho,text";
+// Output is written once this much has gathered.
+constexpr std::size_t kOutputBlock = std::size_t{1} << 16;
 
 bool StartsWithLetter(std::string_view field) {
   return !field.empty() && std::isalpha(static_cast<unsigned char>(field.front())) != 0;
 }
 
+// The fields of one line that a reading needs, as views.
+class LineFields {
+ public:
+  // Splits `line`; the views stay valid while `line` and this object do.
+  void Split(std::string_view line) {
+    if (line.find('"') == std::string_view::npos) {
+      count_ = SplitUnquotedFields(line, fields_);
+      return;
+    }
+    quoted_ = SplitFields(line);
+    count_ = quoted_.size();
+    for (std::size_t k = 0; k < kFieldsPerReading && k < count_; ++k) fields_[k] = quoted_[k];
+  }
+  // Every field of the line when fewer than four, else at least four.
+  std::size_t count() const { return count_; }
+  std::string_view operator[](std::size_t k) const { return fields_[k]; }
+
+ private:
+  std::array<std::string_view, kFieldsPerReading> fields_;
+  std::size_t count_ = 0;
+  std::vector<std::string> quoted_;  // owns the fields of a line with quotes
+};
+
+// Gathers the output and writes it to stdout in large pieces.
+class Output {
+ public:
+  Output() { bytes_.reserve(2 * kOutputBlock); }
+  ~Output() { Flush(); }
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+
+  std::string& bytes() { return bytes_; }
+  // Ends a line; writes out what has gathered once it is a block.
+  void EndLine() {
+    bytes_ += '\n';
+    if (bytes_.size() >= kOutputBlock) Flush();
+  }
+  void Flush() {
+    std::fwrite(bytes_.data(), 1, bytes_.size(), stdout);
+    bytes_.clear();
+  }
+
+ private:
+  std::string bytes_;
+};
+
 // Processes every line of `in`; returns the exit status.
-int ProcessReadings(std::istream& in) {
-  WriteLine(stdout, kOutputHeader);
-  std::string line;
-  std::string row;
+int ProcessReadings(std::FILE* in) {
+  Output output;
+  std::string& row = output.bytes();
+  row += kOutputHeader;
+  output.EndLine();
+  LineReader reader(in);
+  LineFields fields;
+  std::string shown;
+  std::string_view line;
   long lineNumber = 0;
   bool firstReadingLine = true;
   int status = kExitOk;
-  while (std::getline(in, line)) {
+  while (reader.Next(line)) {
     ++lineNumber;
     if (IsBlankOrComment(line)) continue;
-    const std::vector<std::string> fields = SplitFields(line);
-    const bool isHeader = firstReadingLine && !fields.empty() && StartsWithLetter(fields.front());
+    fields.Split(line);
+    const bool isHeader = firstReadingLine && fields.count() > 0 && StartsWithLetter(fields[0]);
     firstReadingLine = false;
     if (isHeader) continue;
-    if (fields.size() < kFieldsPerReading) {
+    if (fields.count() < kFieldsPerReading) {
       std::fprintf(stderr, "tavrin: line %ld: %zu field%s, 4 needed (n a v i); line skipped\n",
-                   lineNumber, fields.size(), fields.size() == 1 ? "" : "s");
+                   lineNumber, fields.count(), fields.count() == 1 ? "" : "s");
       status = kExitSkippedLines;
       continue;
     }
-    const ReadingResult result = ComputeReading(fields[0], fields[1], fields[2], fields[3]);
-    row.clear();
+    shown.clear();
+    const double rho = AppendReading(fields[0], fields[1], fields[2], fields[3], shown);
     for (std::size_t k = 0; k < kFieldsPerReading; ++k) {
       AppendCsvField(row, fields[k]);
       row += ',';
     }
-    row += DoubleText17(result.rho);
+    AppendDoubleText17(row, rho);
     row += ',';
-    AppendCsvField(row, result.text);
-    WriteLine(stdout, row);
+    AppendCsvField(row, shown);
+    output.EndLine();
   }
-  if (in.bad()) throw UsageError("could not read the input");
+  if (reader.failed()) {
+    output.Flush();
+    throw UsageError("could not read the input");
+  }
   return status;
 }
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
 
 }  // namespace
 
@@ -75,13 +143,10 @@ int RunBatch(Args args) {
   constexpr std::string_view kBatchUsage = "tavrin batch [FILE]";
   if (args.size() > 1) RequireCount(args, 1, kBatchUsage);
   const std::string_view path = args.empty() ? std::string_view("-") : std::string_view(args[0]);
-  if (path == "-") {
-    std::ios::sync_with_stdio(false);
-    return ProcessReadings(std::cin);
-  }
-  std::ifstream file{std::string(path), std::ios::binary};
+  if (path == "-") return ProcessReadings(stdin);
+  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(std::string(path).c_str(), "rb"));
   if (!file) throw UsageError("cannot open '" + std::string(path) + "'");
-  return ProcessReadings(file);
+  return ProcessReadings(file.get());
 }
 
 }  // namespace tavrin::cli

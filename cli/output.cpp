@@ -1,6 +1,7 @@
 // Number and text output of the tool.
 #include "cli/output.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "cli/extended_decimal.h"
@@ -13,10 +14,24 @@ constexpr std::size_t kNumberTextCapacity = 48;
 }  // namespace
 
 std::string DoubleText17(double value) {
-  if (std::isnan(value)) return "nan";
+  std::string text;
+  AppendDoubleText17(text, value);
+  return text;
+}
+
+// std::to_chars with a precision converts as printf does with that precision
+// and conversion ("%.17g" for general), in the C locale; the tests compare
+// the two over many values. Only NaNs are printed apart (no sign).
+void AppendDoubleText17(std::string& out, double value) {
+  if (std::isnan(value)) {
+    out += "nan";
+    return;
+  }
+  constexpr int kSignificantDigits = 17;
   char text[kNumberTextCapacity];
-  const int length = std::snprintf(text, sizeof text, "%.17g", value);
-  return std::string(text, static_cast<std::size_t>(length));
+  const std::to_chars_result written = std::to_chars(
+      text, text + sizeof text, value, std::chars_format::general, kSignificantDigits);
+  out.append(text, written.ptr);
 }
 
 std::string ExtendedText21(Extended value) {

@@ -3,7 +3,6 @@
 
 #include "app/calculator.h"
 #include "numtext/numtext.h"
-#include "runtime/text_value.h"
 
 namespace tavrin::cli {
 
@@ -13,13 +12,18 @@ constexpr ConstText kMask = kResultMask;
 
 ReadingResult ComputeReading(std::string_view n, std::string_view a, std::string_view v,
                              std::string_view i) {
-  const TextValue nText = TextValue::Copy(n);
-  const TextValue aText = TextValue::Copy(a);
-  const TextValue vText = TextValue::Copy(v);
-  const TextValue iText = TextValue::Copy(i);
-  const double rho = ComputeResistivity(nText, aText, vText, iText);
-  const TextValue shown = FormatNumber(static_cast<Extended>(rho), kMask);
-  return ReadingResult{rho, shown.str()};
+  ReadingResult result{0, {}};
+  result.rho = AppendReading(n, a, v, i, result.text);
+  return result;
+}
+
+// The texts of the boxes are read from their bytes: TextToNumber of a text
+// reads nothing but its bytes, so no text needs to be made of them.
+double AppendReading(std::string_view n, std::string_view a, std::string_view v, std::string_view i,
+                     std::string& text) {
+  const double rho = ComputeResistivity(n, a, v, i);
+  AppendFormattedNumber(static_cast<Extended>(rho), kMask, text);
+  return rho;
 }
 
 }  // namespace tavrin::cli

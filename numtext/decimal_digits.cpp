@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "numtext/decimal_numeral.h"
+#include "numtext/decimal_significand.h"
 #include "numtext/extended_bits.h"
 #include "numtext/numtext.h"
 #include "numtext/power_of_ten.h"
@@ -114,24 +115,32 @@ int EstimateDecimalExponent(int binaryExponent) {
 
 }  // namespace
 
-DecimalDigits GenerateDecimalDigits(Extended x, int count, char* buffer) {
+bool ScaleToDecimalSignificand(Extended x, DecimalSignificand& out) {
   const ExtendedFields fields = SplitExtended(x);
   const std::uint16_t exponentField = fields.exponentField();
-  if (exponentField == 0) return FillSpecial(buffer, count, '0', kZeroExponent, false);
-  if (exponentField == kExtendedExponentMask) {
-    if (fields.significand == kExtendedIntegerBit) {
+  if (exponentField == 0 || exponentField == kExtendedExponentMask) return false;
+  int k = EstimateDecimalExponent(static_cast<int>(exponentField) - kExtendedExponentBias);
+  // Scale into [10^17, 10^18) (or one decade either side), round to integer.
+  const Extended scaled = ScaleForDigits(Abs(x), 17 - k);
+  out.digits = ScaledInteger(scaled, k);
+  out.exponent = k + 1;
+  out.negative = fields.negative();
+  return true;
+}
+
+DecimalDigits GenerateDecimalDigits(Extended x, int count, char* buffer) {
+  DecimalSignificand significand;
+  if (!ScaleToDecimalSignificand(x, significand)) {
+    const ExtendedFields fields = SplitExtended(x);
+    if (fields.exponentField() == kExtendedExponentMask &&
+        fields.significand == kExtendedIntegerBit) {
       return FillSpecial(buffer, count, '9', kInfinityExponent, fields.negative());
     }
-    return FillSpecial(buffer, count, '0', kZeroExponent, false);  // any NaN
+    return FillSpecial(buffer, count, '0', kZeroExponent, false);  // zeros and every NaN
   }
-
-  const bool negative = fields.negative();
-  const Extended magnitude = Abs(x);
-  int k = EstimateDecimalExponent(static_cast<int>(exponentField) - kExtendedExponentBias);
-
-  // Scale into [10^17, 10^18) (or one decade either side), round to integer.
-  const Extended scaled = ScaleForDigits(magnitude, 17 - k);
-  const std::uint64_t integer = ScaledInteger(scaled, k);
+  const std::uint64_t integer = significand.digits;
+  int k = significand.exponent - 1;
+  const bool negative = significand.negative;
 
   if (count < 1) {  // no digits wanted: only the exponent and the sign
     buffer[0] = '\0';

@@ -59,6 +59,66 @@ std::string_view FixedMantissa(const DigitText& digits, int exponent, int decima
   return {integerText, length};
 }
 
+namespace {
+
+// 10^0 to 10^19, every power of ten below 2^64.
+struct PowersOfTen {
+  std::uint64_t value[20];
+  constexpr PowersOfTen() : value{} {
+    std::uint64_t p = 1;
+    for (std::uint64_t& v : value) {
+      v = p;
+      p *= 10;
+    }
+  }
+};
+constexpr PowersOfTen kPowers;
+constexpr int kSignificandDigitsShown = 18;
+constexpr int kLargestWholePower = 19;
+
+}  // namespace
+
+bool FixedSignificandMantissa(std::uint64_t digits, int exponent, int decimals, char* out,
+                              std::string_view& text) {
+  const int cut = exponent + decimals;
+  if (cut > kLargestWholePower || decimals > kShortSectionLength) return false;
+  // The kept digits as one integer: the digit text up to the cut.
+  std::uint64_t kept = 0;
+  if (cut >= kSignificandDigitsShown) {
+    kept = digits * kPowers.value[cut - kSignificandDigitsShown];  // only "0"s are added
+  } else if (cut >= 0) {
+    const std::uint64_t dropped = kPowers.value[kSignificandDigitsShown - cut];
+    kept = digits / dropped;
+    const std::uint64_t rest = digits - kept * dropped;
+    const std::uint64_t half = dropped / 2;
+    // Above half: the first dropped digit is above "5", or it is "5" and a
+    // later one is not "0"; exactly half: up when the last kept digit is
+    // odd (a cut at the start keeps nothing, which reads as an even "0").
+    if (rest > half || (rest == half && (kept & 1) != 0)) ++kept;
+  }  // a cut before the start keeps nothing and rounds nothing up
+  const int integers = exponent > 0 ? exponent : 0;
+  const int width = integers + decimals;
+  if (width <= kLargestWholePower && kept == kPowers.value[width]) {
+    // Every kept digit was a "9" and the carry ran out: "1" and width "0"s.
+    out[0] = '1';
+    for (int i = 1; i <= width; ++i) out[i] = '0';
+    text = {out, static_cast<std::size_t>(width + 1)};
+    return true;
+  }
+  // The kept digits right-aligned in `width` characters from out[1].
+  for (int i = width; i >= 1; --i) {
+    out[i] = static_cast<char>('0' + kept % 10);
+    kept /= 10;
+  }
+  if (integers == 0) {
+    out[0] = '0';
+    text = {out, static_cast<std::size_t>(width + 1)};
+  } else {
+    text = {out + 1, static_cast<std::size_t>(width)};
+  }
+  return true;
+}
+
 int ExponentMantissa(const DigitText& digits, int count, int* exponent, char* out) {
   for (int i = 0; i < count; ++i) out[i] = digits.At(i);
   if (RoundsUp(digits, count) && IncrementDecimalNumeral(out, count)) {
@@ -87,10 +147,10 @@ struct ZeroRun {
 constexpr ZeroRun kZeroRun;
 constexpr char kMinus[] = "-";
 
+template <class Template>
 class MantissaLayout {
  public:
-  MantissaLayout(const MaskTemplate& mask, std::string_view mantissa, bool negative,
-                 ReverseWriter& out)
+  MantissaLayout(const Template& mask, std::string_view mantissa, bool negative, ReverseWriter& out)
       : mask_(mask),
         out_(out),
         source_{mantissa.data(), static_cast<int>(mantissa.size())},
@@ -200,7 +260,7 @@ class MantissaLayout {
     }
   }
 
-  const MaskTemplate& mask_;
+  const Template& mask_;
   ReverseWriter& out_;
   Source source_;
   int decimalsLeft_;
@@ -213,12 +273,14 @@ class MantissaLayout {
 
 }  // namespace
 
-void LayoutMantissa(const MaskTemplate& mask, std::string_view mantissa, bool negative,
+template <class Template>
+void LayoutMantissa(const Template& mask, std::string_view mantissa, bool negative,
                     ReverseWriter& out) {
   MantissaLayout(mask, mantissa, negative, out).Run();
 }
 
-void LayoutExponent(const MaskTemplate& mask, int exponent, ReverseWriter& out) {
+template <class Template>
+void LayoutExponent(const Template& mask, int exponent, ReverseWriter& out) {
   if (mask.exponentMode == ExponentMode::kNone) return;
   char sign = '\0';
   if (exponent < 0) {
@@ -271,5 +333,10 @@ void LayoutExponent(const MaskTemplate& mask, int exponent, ReverseWriter& out) 
     }
   }
 }
+
+template void LayoutMantissa(const MaskTemplate&, std::string_view, bool, ReverseWriter&);
+template void LayoutMantissa(const ShortMaskTemplate&, std::string_view, bool, ReverseWriter&);
+template void LayoutExponent(const MaskTemplate&, int, ReverseWriter&);
+template void LayoutExponent(const ShortMaskTemplate&, int, ReverseWriter&);
 
 }  // namespace tavrin

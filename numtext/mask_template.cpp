@@ -31,20 +31,24 @@ MaskSections SplitSections(std::string_view mask) {
 
 SectionChoice ChooseSection(const MaskSections& sections, Extended value) {
   const auto usable = [&](int i) { return sections.present[i] && !sections.text[i].empty(); };
-  if (value > 0) return {sections.text[0], false};
-  if (value == 0) return {usable(2) ? sections.text[2] : sections.text[0], false};
+  if (value > 0) return {sections.text[0], false, 0};
+  if (value == 0) {
+    return usable(2) ? SectionChoice{sections.text[2], false, 2}
+                     : SectionChoice{sections.text[0], false, 0};
+  }
   // Below zero, or NaN.
-  if (usable(1)) return {sections.text[1], true};
-  return {sections.text[0], false};
+  if (usable(1)) return {sections.text[1], true, 1};
+  return {sections.text[0], false, 0};
 }
 
 namespace {
 
 // Compilation state beyond the template itself.
+template <class Template>
 class SectionCompiler {
  public:
   // Resets every field of `out`; the positions are overwritten as they are made.
-  explicit SectionCompiler(MaskTemplate& out) : out_(out) {
+  explicit SectionCompiler(Template& out) : out_(out) {
     out_.count = 0;
     out_.integerPlaces = 0;
     out_.decimalPlaces = 0;
@@ -147,7 +151,7 @@ class SectionCompiler {
     afterDigit_ = true;
   }
 
-  MaskTemplate& out_;
+  Template& out_;
   char fill_ = '\0';
   bool hasFill_ = false;
   bool afterDigit_ = false;
@@ -160,6 +164,11 @@ class SectionCompiler {
 void CompileSection(std::string_view section, MaskTemplate& out) {
   SectionCompiler compiler(out);
   compiler.Run(section.substr(0, static_cast<std::size_t>(kMaxSectionLength)));
+}
+
+void CompileSection(std::string_view section, ShortMaskTemplate& out) {
+  SectionCompiler compiler(out);
+  compiler.Run(section.substr(0, static_cast<std::size_t>(kShortSectionLength)));
 }
 
 }  // namespace tavrin

@@ -302,7 +302,11 @@ ScanResult ScanRadix(std::string_view text) {
 }
 
 Extended TextToNumber(TextRef text) {
-  const std::string_view rest = SkipBlanks(text.view());
+  return TextToNumber(text.view());
+}
+
+Extended TextToNumber(std::string_view bytes) {
+  const std::string_view rest = SkipBlanks(bytes);
   if (!rest.empty() && rest.front() == '&') return ScanRadix(rest).value;
   std::size_t i = 0;
   return ReadDecimal(rest, i);

@@ -76,6 +76,29 @@ std::vector<std::string> SplitFields(std::string_view line) {
   return fields;
 }
 
+// The same walk as SplitFields; without quotes every field is the unquoted
+// text up to a separator, so it is a view of the line.
+std::size_t SplitUnquotedFields(std::string_view line, std::span<std::string_view> out) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  std::size_t count = 0;
+  std::size_t pos = 0;
+  bool fieldOwed = false;
+  while (count < out.size()) {
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    if (pos == line.size()) {
+      if (fieldOwed) out[count++] = {};
+      break;
+    }
+    const std::size_t start = pos;
+    while (pos < line.size() && !IsSeparator(line[pos])) ++pos;
+    out[count++] = line.substr(start, pos - start);
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    fieldOwed = pos < line.size() && line[pos] == kComma;
+    if (fieldOwed) ++pos;
+  }
+  return count;
+}
+
 void AppendCsvField(std::string& out, std::string_view field) {
   if (field.find_first_of(kNeedsQuoting) == std::string_view::npos) {
     out += field;

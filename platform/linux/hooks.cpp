@@ -55,6 +55,16 @@ void CountLive(Live what, int delta) {
   n += delta;
 }
 
+void CountLiveLocked(Live what, int delta) {
+  auto& n = g_live[static_cast<int>(what)];
+  const std::int64_t now = n.load(std::memory_order_relaxed);
+  if (delta < 0 && now + delta < 0) {
+    ++g_double_releases;
+    return;
+  }
+  n.store(now + delta, std::memory_order_relaxed);
+}
+
 std::int64_t DoubleReleases() {
   return g_double_releases;
 }

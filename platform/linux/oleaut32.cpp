@@ -129,10 +129,11 @@ BSTR SysAllocStringByteLen(LPCSTR psz, UINT len) {
   }
   std::memset(bytes + len, 0, kTerminatorBytes);
   {
+    // The live count of texts changes only under this lock.
     std::lock_guard lock(g_strings_lock);
     g_strings.Insert(bytes);
+    tavrin::platform::CountLiveLocked(tavrin::platform::Live::Text, +1);
   }
-  tavrin::platform::CountLive(tavrin::platform::Live::Text, +1);
   return reinterpret_cast<BSTR>(bytes);
 }
 
@@ -146,8 +147,8 @@ void SysFreeString(BSTR bstrString) {
       tavrin::platform::CountDoubleRelease();
       return;
     }
+    tavrin::platform::CountLiveLocked(tavrin::platform::Live::Text, -1);
   }
-  tavrin::platform::CountLive(tavrin::platform::Live::Text, -1);
   std::free(reinterpret_cast<char*>(bstrString) - kCountBytes);
 }
 

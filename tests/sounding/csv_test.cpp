@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavrin::sounding {
@@ -47,6 +51,28 @@ TEST(SplitFields, VeryLongLine) {
   ASSERT_EQ(fields.size(), 4u);
   EXPECT_EQ(fields[1], longField);
   EXPECT_EQ(fields[3], "4");
+}
+
+// The copy-free split gives SplitFields' first fields and count on every
+// unquoted line: random lines of separators, digits and stray carriage
+// returns, each cut at every field limit from 0 to 5.
+TEST(SplitUnquotedFields, AgreesWithSplitFields) {
+  constexpr std::string_view kAlphabet = "1.,, \t\rx";
+  constexpr int kLines = 20000;
+  constexpr int kLongestLine = 12;
+  constexpr std::size_t kMostFields = 5;
+  std::mt19937 random(7);
+  for (int n = 0; n < kLines; ++n) {
+    std::string line(random() % (kLongestLine + 1), ' ');
+    for (char& c : line) c = kAlphabet[random() % kAlphabet.size()];
+    const std::vector<std::string> expected = SplitFields(line);
+    for (std::size_t limit = 0; limit <= kMostFields; ++limit) {
+      std::array<std::string_view, kMostFields> fields;
+      const std::size_t count = SplitUnquotedFields(line, std::span(fields.data(), limit));
+      ASSERT_EQ(count, std::min(limit, expected.size())) << "line: " << line;
+      for (std::size_t k = 0; k < count; ++k) ASSERT_EQ(fields[k], expected[k]) << "line: " << line;
+    }
+  }
 }
 
 TEST(IsBlankOrComment, Lines) {

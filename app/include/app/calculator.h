@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "platform/win32.h"
 #include "runtime/text_value.h"
@@ -13,6 +14,9 @@ namespace tavrin {
 // rho = pi * n * (n + 1) * a * v / i, with the single-precision pi and the
 // intermediate values in extended precision. Never fails.
 double ComputeResistivity(TextRef n, TextRef a, TextRef v, TextRef i);
+// The same from the bytes of the four texts, without making texts of them.
+double ComputeResistivity(std::string_view n, std::string_view a, std::string_view v,
+                          std::string_view i);
 
 // The geometric factor of the same reading, K = pi * n * (n + 1) * a, with
 // the same single-precision pi, the texts read the same way and the product

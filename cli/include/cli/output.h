@@ -12,6 +12,8 @@ namespace tavrin::cli {
 
 // A double with 17 significant digits, as C's "%.17g" ("inf", "-inf", "nan").
 std::string DoubleText17(double value);
+// The same text appended to `out`.
+void AppendDoubleText17(std::string& out, double value);
 
 // An extended value with 21 significant digits, as C's "%.21Lg"; negative
 // zero prints as "-0".

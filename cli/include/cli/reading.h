@@ -17,4 +17,9 @@ struct ReadingResult {
 ReadingResult ComputeReading(std::string_view n, std::string_view a, std::string_view v,
                              std::string_view i);
 
+// The same reading without a new string: returns rho and appends its text
+// under the result mask to `text`.
+double AppendReading(std::string_view n, std::string_view a, std::string_view v, std::string_view i,
+                     std::string& text);
+
 }  // namespace tavrin::cli

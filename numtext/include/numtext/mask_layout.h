@@ -3,6 +3,7 @@
 // from right to left.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "numtext/mask_template.h"
@@ -80,17 +81,32 @@ class ReverseWriter {
 // lies within `out` (at its start or one character in).
 std::string_view FixedMantissa(const DigitText& digits, int exponent, int decimals, char* out);
 
+// Room for FixedSignificandMantissa's text.
+inline constexpr int kSignificandMantissaCapacity = kShortSectionLength + 24;
+
+// FixedMantissa of a DecimalSignificand's digit text (its 18 digits, the
+// first not "0", then "0"s), from the integer itself: the digits kept are
+// the integer divided by a power of ten, rounded half to even on the
+// remainder, as RoundsUp rounds the digit text. For at most
+// kShortSectionLength decimals and a cut (exponent + decimals) at most one
+// digit past the 18th (so the result fits 64 bits); false otherwise.
+bool FixedSignificandMantissa(std::uint64_t digits, int exponent, int decimals, char* out,
+                              std::string_view& text);
+
 // The first `count` digits (1 <= count <= kMaxSectionLength) for an exponent
 // form, rounded at the last one; a carry out of all of them raises *exponent.
 int ExponentMantissa(const DigitText& digits, int count, int* exponent, char* out);
 
 // Writes the mantissa part of the mask (every position without an exponent
-// part, else those up to and including the E) from right to left.
-void LayoutMantissa(const MaskTemplate& mask, std::string_view mantissa, bool negative,
+// part, else those up to and including the E) from right to left. For
+// MaskTemplate and ShortMaskTemplate.
+template <class Template>
+void LayoutMantissa(const Template& mask, std::string_view mantissa, bool negative,
                     ReverseWriter& out);
 
 // Writes the exponent part of the mask (the positions after the E) from
 // right to left, showing `exponent` in the mask's exponent mode.
-void LayoutExponent(const MaskTemplate& mask, int exponent, ReverseWriter& out);
+template <class Template>
+void LayoutExponent(const Template& mask, int exponent, ReverseWriter& out);
 
 }  // namespace tavrin

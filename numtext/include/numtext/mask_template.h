@@ -30,6 +30,7 @@ MaskSections SplitSections(std::string_view mask);
 struct SectionChoice {
   std::string_view section;
   bool dropSign;
+  int index;  // of the section in MaskSections
 };
 SectionChoice ChooseSection(const MaskSections& sections, Extended value);
 
@@ -46,9 +47,10 @@ struct MaskPosition {
 
 enum class ExponentMode : std::uint8_t { kNone, kMinus, kPlus };
 
-// One compiled section.
-struct MaskTemplate {
-  std::array<MaskPosition, kMaxSectionLength> positions;
+// One compiled section, in room for `Capacity` positions.
+template <int Capacity>
+struct BasicMaskTemplate {
+  std::array<MaskPosition, Capacity> positions;
   int count = 0;
   int integerPlaces = 0;
   int decimalPlaces = 0;
@@ -60,9 +62,19 @@ struct MaskTemplate {
   int exponentStart = 0;  // positions up to and including the exponent's E
 };
 
+// Any section.
+using MaskTemplate = BasicMaskTemplate<kMaxSectionLength>;
+
+// The longest section of the short form, which is small enough to be kept
+// between calls. Every character of a section makes at most one position.
+inline constexpr int kShortSectionLength = 40;
+using ShortMaskTemplate = BasicMaskTemplate<kShortSectionLength>;
+
 // Compiles `section` (at most its first kMaxSectionLength characters) into
 // `out`, which is reset first. Characters outside the mask language are
 // dropped; nothing is rejected.
 void CompileSection(std::string_view section, MaskTemplate& out);
+// The same for a section of at most kShortSectionLength characters.
+void CompileSection(std::string_view section, ShortMaskTemplate& out);
 
 }  // namespace tavrin

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "numtext/extended.h"
 #include "runtime/text_value.h"
@@ -44,6 +46,8 @@ DecimalDigits GenerateDecimalDigits(Extended x, int count, char* buffer);
 // "&" radix literal. Never fails; whatever follows the number is ignored and a
 // text without a leading number gives zero.
 Extended TextToNumber(TextRef text);
+// The same for bytes that are not a text (a text's bytes give its number).
+Extended TextToNumber(std::string_view bytes);
 
 // --- Picture-mask formatting ----------------------------------------------
 
@@ -51,6 +55,8 @@ Extended TextToNumber(TextRef text);
 // negative; zero). The result is a new text; when its storage cannot be had
 // the result is empty and error 7 is recorded with RaiseError.
 TextValue FormatNumber(Extended value, TextRef mask);
+// FormatNumber's bytes appended to `out` instead of made a new text.
+void AppendFormattedNumber(Extended value, TextRef mask, std::string& out);
 
 // The mask-free text of a value (15 significant digits), used for an empty
 // mask section.

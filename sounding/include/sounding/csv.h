@@ -2,6 +2,8 @@
 // and writing CSV fields.
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +23,11 @@ bool IsBlankOrComment(std::string_view line);
 // runs to the end of the line. A trailing carriage return is not part of the
 // line.
 std::vector<std::string> SplitFields(std::string_view line);
+
+// SplitFields without copies, for a line that holds no double quote: the
+// first out.size() fields as views into `line`. Returns how many fields
+// SplitFields would give, capped at out.size().
+std::size_t SplitUnquotedFields(std::string_view line, std::span<std::string_view> out);
 
 // Appends `field` to `out` as one CSV field (RFC 4180): quoted, with quotes
 // doubled, when it holds a comma, a quote, a blank, a carriage return or a
