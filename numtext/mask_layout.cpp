@@ -2,6 +2,8 @@
 // layout of the mantissa and exponent positions.
 #include "numtext/mask_layout.h"
 
+#include <cstring>
+
 #include "numtext/decimal_numeral.h"
 
 namespace tavrin {
@@ -73,6 +75,18 @@ struct PowersOfTen {
   }
 };
 constexpr PowersOfTen kPowers;
+
+// "00" to "99": the two characters of n at 2 * n.
+struct DigitPairs {
+  char text[200];
+  constexpr DigitPairs() : text{} {
+    for (int n = 0; n < 100; ++n) {
+      text[2 * n] = static_cast<char>('0' + n / 10);
+      text[2 * n + 1] = static_cast<char>('0' + n % 10);
+    }
+  }
+};
+constexpr DigitPairs kDigitPairs;
 constexpr int kSignificandDigitsShown = 18;
 constexpr int kLargestWholePower = 19;
 
@@ -105,11 +119,14 @@ bool FixedSignificandMantissa(std::uint64_t digits, int exponent, int decimals, 
     text = {out, static_cast<std::size_t>(width + 1)};
     return true;
   }
-  // The kept digits right-aligned in `width` characters from out[1].
-  for (int i = width; i >= 1; --i) {
-    out[i] = static_cast<char>('0' + kept % 10);
-    kept /= 10;
+  // The kept digits right-aligned in `width` characters from out[1], two at
+  // a time (each step's division waits for the one before).
+  int i = width;
+  for (; i >= 2; i -= 2) {
+    std::memcpy(out + i - 1, kDigitPairs.text + 2 * (kept % 100), 2);
+    kept /= 100;
   }
+  if (i == 1) out[1] = static_cast<char>('0' + kept % 10);
   if (integers == 0) {
     out[0] = '0';
     text = {out, static_cast<std::size_t>(width + 1)};
