@@ -301,15 +301,26 @@ ScanResult ScanRadix(std::string_view text) {
   return {SignedRadixValue(accumulator, leadingZero, suffix), i};
 }
 
-Extended TextToNumber(TextRef text) {
-  return TextToNumber(text.view());
-}
+namespace {
 
-Extended TextToNumber(std::string_view bytes) {
-  const std::string_view rest = SkipBlanks(bytes);
+// TextToNumber's work, inlined into both of its forms. Most texts start with
+// their number: the blanks are skipped by a call only when there are some.
+[[gnu::always_inline]] inline Extended ReadNumber(std::string_view bytes) {
+  const std::string_view rest =
+      !bytes.empty() && IsBlank(bytes.front()) ? SkipBlanks(bytes) : bytes;
   if (!rest.empty() && rest.front() == '&') return ScanRadix(rest).value;
   std::size_t i = 0;
   return ReadDecimal(rest, i);
+}
+
+}  // namespace
+
+Extended TextToNumber(TextRef text) {
+  return ReadNumber(text.view());
+}
+
+Extended TextToNumber(std::string_view bytes) {
+  return ReadNumber(bytes);
 }
 
 }  // namespace tavrin
