@@ -2,7 +2,9 @@
 // layout of the mantissa and exponent positions.
 #include "numtext/mask_layout.h"
 
+#include <array>
 #include <cstring>
+#include <utility>
 
 #include "numtext/decimal_numeral.h"
 
@@ -90,6 +92,21 @@ constexpr DigitPairs kDigitPairs;
 constexpr int kSignificandDigitsShown = 18;
 constexpr int kLargestWholePower = 19;
 
+// n / 10^q with q fixed, which the compiler turns into a multiplication
+// (a division by a variable power would be a slow divide instruction).
+template <int Q>
+std::uint64_t DivideByPowerOfTen(std::uint64_t n) {
+  return n / kPowers.value[Q];
+}
+using PowerDivider = std::uint64_t (*)(std::uint64_t);
+template <int... Q>
+constexpr std::array<PowerDivider, sizeof...(Q)> MakeDividers(std::integer_sequence<int, Q...>) {
+  return {&DivideByPowerOfTen<Q>...};
+}
+// kDividers[q] divides by 10^q, for the 1..18 digits a cut drops.
+constexpr auto kDividers =
+    MakeDividers(std::make_integer_sequence<int, kSignificandDigitsShown + 1>());
+
 }  // namespace
 
 bool FixedSignificandMantissa(std::uint64_t digits, int exponent, int decimals, char* out,
@@ -101,8 +118,9 @@ bool FixedSignificandMantissa(std::uint64_t digits, int exponent, int decimals, 
   if (cut >= kSignificandDigitsShown) {
     kept = digits * kPowers.value[cut - kSignificandDigitsShown];  // only "0"s are added
   } else if (cut >= 0) {
-    const std::uint64_t dropped = kPowers.value[kSignificandDigitsShown - cut];
-    kept = digits / dropped;
+    const int droppedDigits = kSignificandDigitsShown - cut;
+    const std::uint64_t dropped = kPowers.value[droppedDigits];
+    kept = kDividers[droppedDigits](digits);
     const std::uint64_t rest = digits - kept * dropped;
     const std::uint64_t half = dropped / 2;
     // Above half: the first dropped digit is above "5", or it is "5" and a
