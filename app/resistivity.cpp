@@ -35,15 +35,9 @@ Readings ReadInputs(std::string_view n, std::string_view a, std::string_view v,
   return r;
 }
 
-}  // namespace
-
-double ComputeResistivity(TextRef n, TextRef a, TextRef v, TextRef i) {
-  return ComputeResistivity(n.view(), a.view(), v.view(), i.view());
-}
-
-double ComputeResistivity(std::string_view n, std::string_view a, std::string_view v,
-                          std::string_view i) {
-  const Readings r = ReadInputs(n, a, v, i);
+// The formula on the four readings; inlined into both forms of
+// ComputeResistivity.
+[[gnu::always_inline]] inline double Resistivity(const Readings& r) {
   Extended t = static_cast<Extended>(r.v) * static_cast<Extended>(kPiSingle);
   t /= r.i;
   t *= r.n;
@@ -51,6 +45,17 @@ double ComputeResistivity(std::string_view n, std::string_view a, std::string_vi
   t *= u;
   t *= r.a;
   return static_cast<double>(t);
+}
+
+}  // namespace
+
+double ComputeResistivity(TextRef n, TextRef a, TextRef v, TextRef i) {
+  return Resistivity(ReadInputs(n.view(), a.view(), v.view(), i.view()));
+}
+
+double ComputeResistivity(std::string_view n, std::string_view a, std::string_view v,
+                          std::string_view i) {
+  return Resistivity(ReadInputs(n, a, v, i));
 }
 
 double ComputeGeometricFactor(TextRef n, TextRef a) {

@@ -1,15 +1,29 @@
 #!/usr/bin/env python3
 """Reads tavrin_bench's JSON output (--benchmark_out=FILE) and prints the CPU
 time of each of our benchmarks divided by each baseline of the same group
-(below 1: ours is faster). Benchmarks are named Group_Case_Implementation; the
-implementation "Ours" is ours, every other one a baseline. With repetitions
-the medians are used.
+(below 1: ours is faster) and whether that meets the group's target.
+Benchmarks are named Group_Case_Implementation; the implementation "Ours" is
+ours, every other one a baseline. With repetitions the medians are used.
 
-  tavrin_bench --benchmark_min_time=0.2 --benchmark_repetitions=5 \
+  tavrin_bench --benchmark_min_time=0.2 --benchmark_repetitions=7 \
+      --benchmark_enable_random_interleaving=true \
       --benchmark_out=bench.json && bench/ratios.py bench.json
 """
 import json
 import sys
+
+# The targets: (group, baseline) -> the largest ratio ours / baseline.
+TARGETS = {
+    ("FormatNumber_Mask", "to_chars"): 1.0,
+    ("FormatNumber_Fixed2", "to_chars"): 1.0,
+    ("FormatNumber_Grouped2", "to_chars"): 1.0,
+    ("TextToNumber_Short", "from_chars"): 0.8,
+    ("TextToNumber_Long17", "from_chars"): 0.8,
+    ("DecimalDigits_17", "to_chars"): 0.5,
+    ("DecimalDigits_18", "to_chars"): 0.5,
+    ("Calc", "libc"): 0.35,
+    ("CalculatorWindow_BuildDestroy", "Win32"): 1.2,
+}
 
 # Baseline implementations whose names hold an underscore.
 MULTI_WORD_IMPLEMENTATIONS = ("from_chars", "to_chars")
@@ -38,8 +52,12 @@ def main():
             continue
         for impl, baseline in impls.items():
             if impl != "Ours":
-                print(f"{group}: ours / {impl} = {ours / baseline:.2f}"
-                      f"  ({ours:.1f} vs {baseline:.1f} ns per batch)")
+                ratio = ours / baseline
+                target = TARGETS.get((group, impl))
+                verdict = "" if target is None else (
+                    f"  target {target}: {'met' if ratio <= target else 'MISSED'}")
+                print(f"{group}: ours / {impl} = {ratio:.2f}"
+                      f"  ({ours:.1f} vs {baseline:.1f} ns per batch){verdict}")
 
 
 if __name__ == "__main__":

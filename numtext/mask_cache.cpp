@@ -18,9 +18,13 @@ struct MaskCache {
 
 thread_local MaskCache tCache;
 
+// Masks are a few bytes long: a loop compares them sooner than a call.
 bool Holds(const CompiledMask& entry, std::string_view mask) {
-  return entry.length == mask.size() &&
-         std::memcmp(entry.bytes.data(), mask.data(), mask.size()) == 0;
+  if (entry.length != mask.size()) return false;
+  for (std::size_t i = 0; i < mask.size(); ++i) {
+    if (entry.bytes[i] != mask[i]) return false;
+  }
+  return true;
 }
 
 // Fills `entry` with `mask` split and compiled; the sections are views of

@@ -2,6 +2,10 @@
 // layout of the mantissa and exponent positions.
 #include "numtext/mask_layout.h"
 
+#include <array>
+#include <cstring>
+#include <utility>
+
 #include "numtext/decimal_numeral.h"
 
 namespace tavrin {
@@ -73,8 +77,35 @@ struct PowersOfTen {
   }
 };
 constexpr PowersOfTen kPowers;
+
+// "00" to "99": the two characters of n at 2 * n.
+struct DigitPairs {
+  char text[200];
+  constexpr DigitPairs() : text{} {
+    for (int n = 0; n < 100; ++n) {
+      text[2 * n] = static_cast<char>('0' + n / 10);
+      text[2 * n + 1] = static_cast<char>('0' + n % 10);
+    }
+  }
+};
+constexpr DigitPairs kDigitPairs;
 constexpr int kSignificandDigitsShown = 18;
 constexpr int kLargestWholePower = 19;
+
+// n / 10^q with q fixed, which the compiler turns into a multiplication
+// (a division by a variable power would be a slow divide instruction).
+template <int Q>
+std::uint64_t DivideByPowerOfTen(std::uint64_t n) {
+  return n / kPowers.value[Q];
+}
+using PowerDivider = std::uint64_t (*)(std::uint64_t);
+template <int... Q>
+constexpr std::array<PowerDivider, sizeof...(Q)> MakeDividers(std::integer_sequence<int, Q...>) {
+  return {&DivideByPowerOfTen<Q>...};
+}
+// kDividers[q] divides by 10^q, for the 1..18 digits a cut drops.
+constexpr auto kDividers =
+    MakeDividers(std::make_integer_sequence<int, kSignificandDigitsShown + 1>());
 
 }  // namespace
 
@@ -87,8 +118,9 @@ bool FixedSignificandMantissa(std::uint64_t digits, int exponent, int decimals, 
   if (cut >= kSignificandDigitsShown) {
     kept = digits * kPowers.value[cut - kSignificandDigitsShown];  // only "0"s are added
   } else if (cut >= 0) {
-    const std::uint64_t dropped = kPowers.value[kSignificandDigitsShown - cut];
-    kept = digits / dropped;
+    const int droppedDigits = kSignificandDigitsShown - cut;
+    const std::uint64_t dropped = kPowers.value[droppedDigits];
+    kept = kDividers[droppedDigits](digits);
     const std::uint64_t rest = digits - kept * dropped;
     const std::uint64_t half = dropped / 2;
     // Above half: the first dropped digit is above "5", or it is "5" and a
@@ -105,11 +137,14 @@ bool FixedSignificandMantissa(std::uint64_t digits, int exponent, int decimals, 
     text = {out, static_cast<std::size_t>(width + 1)};
     return true;
   }
-  // The kept digits right-aligned in `width` characters from out[1].
-  for (int i = width; i >= 1; --i) {
-    out[i] = static_cast<char>('0' + kept % 10);
-    kept /= 10;
+  // The kept digits right-aligned in `width` characters from out[1], two at
+  // a time (each step's division waits for the one before).
+  int i = width;
+  for (; i >= 2; i -= 2) {
+    std::memcpy(out + i - 1, kDigitPairs.text + 2 * (kept % 100), 2);
+    kept /= 100;
   }
+  if (i == 1) out[1] = static_cast<char>('0' + kept % 10);
   if (integers == 0) {
     out[0] = '0';
     text = {out, static_cast<std::size_t>(width + 1)};

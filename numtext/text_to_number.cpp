@@ -301,15 +301,65 @@ ScanResult ScanRadix(std::string_view text) {
   return {SignedRadixValue(accumulator, leadingZero, suffix), i};
 }
 
+namespace {
+
+// Texts shorter than this are read by PlainDecimal when they can be; longer
+// ones go straight to ReadDecimal, whose eight-digit chunks are faster there.
+constexpr std::size_t kPlainTextLimit = 2 * kChunkDigits;
+
+// The commonest short texts, "ddd" or "ddd.ddd" with no sign and no exponent
+// part, read in one pass. It relies on ReadDecimal's scale D - n then being
+// minus the count of digits after the point (leading zeros count as digits
+// here but add nothing to M, and P, counted from the first significant
+// digit, makes up for them), so that the value is M divided once by an exact
+// power of ten, as ScaledMantissa divides it (and M itself when there are no
+// such digits); at most 15 digits always fit M. False for any other text,
+// which ReadDecimal then reads.
+[[gnu::always_inline]] inline bool ReadPlainDecimal(std::string_view text, Extended& value) {
+  static_assert(kPlainTextLimit <= kMantissaDigits);
+  if (text.size() >= kPlainTextLimit) return false;
+  std::uint64_t mantissa = 0;
+  std::int64_t digits = 0;
+  std::int64_t point = -1;  // digits before the point, once there is one
+  std::size_t i = 0;
+  for (; i < text.size(); ++i) {
+    const unsigned digit = static_cast<unsigned char>(text[i]) - static_cast<unsigned>('0');
+    if (digit < 10) {
+      mantissa = mantissa * 10 + digit;
+      ++digits;
+    } else if (text[i] == '.' && point < 0) {
+      point = digits;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0 || (i < text.size() && IsExponentLetter(text[i]))) return false;
+  const std::int64_t fraction = point < 0 ? 0 : digits - point;
+  value = static_cast<Extended>(static_cast<std::int64_t>(mantissa));
+  if (fraction > 0) value = value / ExactPowerOfTen(static_cast<int>(fraction));
+  return true;
+}
+
+// TextToNumber's work, inlined into both of its forms. Most texts start with
+// their number: the blanks are skipped by a call only when there are some.
+[[gnu::always_inline]] inline Extended ReadNumber(std::string_view bytes) {
+  const std::string_view rest =
+      !bytes.empty() && IsBlank(bytes.front()) ? SkipBlanks(bytes) : bytes;
+  if (!rest.empty() && rest.front() == '&') return ScanRadix(rest).value;
+  Extended plain;
+  if (ReadPlainDecimal(rest, plain)) return plain;
+  std::size_t i = 0;
+  return ReadDecimal(rest, i);
+}
+
+}  // namespace
+
 Extended TextToNumber(TextRef text) {
-  return TextToNumber(text.view());
+  return ReadNumber(text.view());
 }
 
 Extended TextToNumber(std::string_view bytes) {
-  const std::string_view rest = SkipBlanks(bytes);
-  if (!rest.empty() && rest.front() == '&') return ScanRadix(rest).value;
-  std::size_t i = 0;
-  return ReadDecimal(rest, i);
+  return ReadNumber(bytes);
 }
 
 }  // namespace tavrin

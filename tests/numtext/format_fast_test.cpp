@@ -28,11 +28,17 @@ constexpr std::array<std::string_view, 30> kMaskPieces = {
 constexpr std::array<std::string_view, 6> kCommonMasks = {
     "###.#", "0.00", "#,##0.00", "#,##0.00;(#,##0.00)", "0.0E+00", "##0.0%"};
 
+// A random index below `count`.
+std::size_t Below(std::mt19937_64& random, std::size_t count) {
+  return static_cast<std::size_t>(random() % count);
+}
+
 std::string RandomMask(std::mt19937_64& random) {
   // Mostly short masks (cached), now and then one too long to be cached.
-  const std::size_t pieces = random() % 16 == 0 ? 20 + random() % 30 : 1 + random() % 10;
+  const std::size_t pieces =
+      Below(random, 16) == 0 ? 20 + Below(random, 30) : 1 + Below(random, 10);
   std::string mask;
-  for (std::size_t i = 0; i < pieces; ++i) mask += kMaskPieces[random() % kMaskPieces.size()];
+  for (std::size_t i = 0; i < pieces; ++i) mask += kMaskPieces[Below(random, kMaskPieces.size())];
   return mask;
 }
 
@@ -65,7 +71,7 @@ Extended RandomValue(std::mt19937_64& random) {
                                                   std::numeric_limits<double>::denorm_min(),
                                                   std::numeric_limits<double>::max(),
                                                   1e-300};
-      return sign(kSpecial[random() % kSpecial.size()]);
+      return sign(kSpecial[Below(random, kSpecial.size())]);
     }
     default: {  // a small integer
       return sign(static_cast<double>(random() % 2000));
@@ -86,7 +92,7 @@ TEST(FormatNumberFastPath, SameTextAsTheGeneralPath) {
       for (std::string_view mask : kCommonMasks) pool.push_back(TextValue::Copy(mask));
       while (pool.size() < kPoolSize) pool.push_back(TextValue::Copy(RandomMask(random)));
     }
-    const TextValue& mask = pool[random() % pool.size()];
+    const TextValue& mask = pool[Below(random, pool.size())];
     const Extended value = RandomValue(random);
     const TextValue fast = FormatNumber(value, mask);
     const TextValue reference = FormatNumberReference(value, mask);

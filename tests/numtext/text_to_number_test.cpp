@@ -252,6 +252,26 @@ TEST(TextToNumberTest, VeryLongTextsFollowTheSameRules) {
   ExpectAll(std::begin(cases), std::end(cases));
 }
 
+// TextToNumber reads plain digit texts by a one-pass path of its own; random
+// short texts of digits, points, signs, exponent letters and blanks give the
+// same bits as the general decimal scan (ScanDecimal after the blanks).
+TEST(TextToNumberTest, ShortTextsAgreeWithTheGeneralScan) {
+  constexpr std::string_view kAlphabet = "0123456789012345678900..+-eEdD x";
+  constexpr int kTexts = 200000;
+  constexpr int kLongestText = 22;
+  std::uint32_t state = 99;
+  const auto next = [&state]() {
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+  };
+  for (int n = 0; n < kTexts; ++n) {
+    std::string text(next() % (kLongestText + 1), ' ');
+    for (char& c : text) c = kAlphabet[next() % kAlphabet.size()];
+    const Extended expected = ScanDecimal(SkipBlanks(text)).value;
+    ASSERT_EQ(ExtendedHex(Convert(text)), ExtendedHex(expected)) << "text \"" << text << "\"";
+  }
+}
+
 TEST(TextToNumberTest, LeavesTheControlWordAlone) {
   const std::uint32_t before = testing_support::ReadFpMode();
   for (const char* text : {"1e400", "&HFFFF", "0.1", "1e-5000", "-"}) {
