@@ -98,14 +98,20 @@ Fit Invert(std::span<const Datum> data, const Options& options) {
   internal::RunResult bestRun{std::numeric_limits<double>::infinity(), 0, 0};
   for (Eigen::VectorXd x : starts) {
     const internal::RunResult run =
-        internal::Minimise(data, weight, bounds, &reference, x, kStartEvaluations);
+        internal::Minimise(data, weight, bounds, {&reference}, x, kStartEvaluations);
     if (run.objective < bestRun.objective) {
       bestRun = run;
       best = x;
     }
   }
-  const internal::RunResult final =
-      internal::Minimise(data, weight, bounds, nullptr, best, kFinalEvaluations);
+  // The prior weighs against the data as their observed scatter allows:
+  // data that fit far better than their stated error (chi^2 / dof << 1) are
+  // barely pulled toward the reference.
+  const int dof = static_cast<int>(data.size()) - ParameterCount(options.layers);
+  const double variance = dof > 0 ? std::min(1.0, bestRun.chi2 / dof) : 0.0;
+  const internal::RunResult final = internal::Minimise(
+      data, weight, bounds, {&reference, internal::kPriorWeight * std::sqrt(variance)}, best,
+      kFinalEvaluations);
 
   Fit fit;
   internal::SetModel(best, bounds, fit.model);
@@ -114,14 +120,15 @@ Fit Invert(std::span<const Datum> data, const Options& options) {
                                  : std::log(fit.model.thickness[p - options.layers]);
   }
   fit.chi2 = final.chi2;
-  fit.dof = static_cast<int>(data.size()) - ParameterCount(options.layers);
+  fit.dof = dof;
   fit.iterations = bestRun.iterations + final.iterations;
   fit.starts = static_cast<int>(starts.size());
   SetStatistics(data, fit);
 
   const double scale = fit.dof > 0 ? std::max(1.0, fit.chi2PerDof) : 1.0;
   const Eigen::MatrixXd covariance =
-      Covariance(internal::Jacobian(data, weight, bounds, best), scale);
+      internal::WidenByProfiles(data, weight, bounds, best, fit.chi2, scale,
+                                Covariance(internal::Jacobian(data, weight, bounds, best), scale));
   fit.covariance.assign(covariance.data(), covariance.data() + covariance.size());
   if (fit.dof > 0 && fit.chi2PerDof > kPoorFitChi2PerDof) {
     char text[160];

@@ -1,0 +1,80 @@
+// The uncertainty from the misfit's profiles where the linearisation is too
+// narrow. The linearised covariance takes chi^2 as a quadratic about the
+// solution; along a poorly determined parameter it may rise much more
+// slowly (a layer trading its thickness against its neighbour's as the
+// neighbour thins), and the data then allow values further off than the
+// quadratic says. For every parameter x_p the profile chi^2_p(t), the least
+// chi^2 with x_p held at its fitted value + t, is followed each way until
+// it has risen by nine times the variance scale (three standard deviations
+// of a quadratic profile); where that takes a wider t than 3 sqrt(C_pp), the
+// parameter's standard deviation is widened to t / 3, keeping its
+// correlations with the others.
+#include <cmath>
+
+#include "inversion_internal.h"
+
+namespace tavrin::inversion::internal {
+
+namespace {
+
+// The profile is read at three standard deviations, where a quadratic
+// rises by kDeviations^2.
+constexpr double kDeviations = 3;
+// Refinements of the crossing per side, and the evaluations of each
+// constrained refit.
+constexpr int kProfileSteps = 4;
+constexpr int kProfileEvaluations = 60;
+// Each step goes at least this much further than the last.
+constexpr double kMinimumGrowth = 1.5;
+
+// How far x_p can move one way (sign) before chi^2 rises by the target;
+// `limit` when it does not within that.
+double ProfileReach(std::span<const Datum> data, double weight, const Bounds& bounds,
+                    const Eigen::VectorXd& x, double chi2, const Eigen::MatrixXd& c, Eigen::Index p,
+                    double sign, double target, double limit) {
+  const double sd = std::sqrt(c(p, p));
+  // The linearised path: the other parameters follow x_p by C e_p / C_pp.
+  const Eigen::VectorXd path = c.col(p) / c(p, p);
+  Eigen::VectorXd direction = Eigen::VectorXd::Zero(x.size());
+  direction[p] = 1;
+  double t = kDeviations * sd;
+  Eigen::VectorXd trial = x + sign * t * path;
+  for (int step = 0; step < kProfileSteps && t < limit; ++step) {
+    // From the last refit, moved on along the linearised path.
+    trial += (x[p] + sign * t - trial[p]) * path;
+    const Constraint plane{direction, x[p] + sign * t};
+    const RunResult run = Minimise(data, weight, bounds, {}, trial, kProfileEvaluations, &plane);
+    const double rise = std::max(run.chi2 - chi2, 0.0);
+    if (rise >= target) {
+      // Back to the crossing, taking sqrt(rise) as linear in t.
+      return step == 0 ? t : std::max(t * std::sqrt(target / rise), t / kMinimumGrowth);
+    }
+    t = std::min(limit,
+                 std::max(kMinimumGrowth * t, rise > 0 ? t * std::sqrt(target / rise) : limit));
+  }
+  return limit;
+}
+
+}  // namespace
+
+Eigen::MatrixXd WidenByProfiles(std::span<const Datum> data, double weight, const Bounds& bounds,
+                                const Eigen::VectorXd& x, double chi2, double scale,
+                                const Eigen::MatrixXd& covariance) {
+  const double target = kDeviations * kDeviations * scale;
+  // No wider than the prior allows (see kPriorFactor).
+  const double limit = kDeviations * std::log(kPriorFactor);
+  Eigen::VectorXd widen = Eigen::VectorXd::Ones(x.size());
+  for (Eigen::Index p = 0; p < x.size(); ++p) {
+    const double sd = std::sqrt(covariance(p, p));
+    if (kDeviations * sd >= limit) continue;
+    double reach = 0;
+    for (const double sign : {-1.0, 1.0}) {
+      reach = std::max(
+          reach, ProfileReach(data, weight, bounds, x, chi2, covariance, p, sign, target, limit));
+    }
+    widen[p] = std::max(1.0, reach / (kDeviations * sd));
+  }
+  return widen.asDiagonal() * covariance * widen.asDiagonal();
+}
+
+}  // namespace tavrin::inversion::internal
