@@ -72,8 +72,13 @@ RunResult Minimise(std::span<const Datum> data, double weight, const Bounds& bou
 Eigen::MatrixXd Jacobian(std::span<const Datum> data, double weight, const Bounds& bounds,
                          const Eigen::VectorXd& x);
 
+// A value is resolved while its factor stays at or below 1.5: it is known
+// to within half its size.
+inline constexpr double kResolvedFactor = 1.5;
+
 // The covariance with each parameter's standard deviation widened to what
-// its misfit profile allows where that is wider (profiles.cpp).
+// its misfit profile allows where that is wider (profiles.cpp), for the
+// parameters the linearisation calls resolved.
 Eigen::MatrixXd WidenByProfiles(std::span<const Datum> data, double weight, const Bounds& bounds,
                                 const Eigen::VectorXd& x, double chi2, double scale,
                                 const Eigen::MatrixXd& covariance);
