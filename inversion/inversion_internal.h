@@ -60,13 +60,17 @@ struct Prior {
   const Eigen::VectorXd* reference = nullptr;
   double weight = kPriorWeight;
 };
+// How far a run goes: to the solution's full precision, or as far as a
+// search comparing misfits needs.
+enum class Precision { kSolution, kSearch };
 struct Constraint {
   Eigen::VectorXd direction;
   double target;
 };
 RunResult Minimise(std::span<const Datum> data, double weight, const Bounds& bounds,
                    const Prior& prior, Eigen::VectorXd& x, int maxEvaluations,
-                   const Constraint* constraint = nullptr);
+                   const Constraint* constraint = nullptr,
+                   Precision precision = Precision::kSolution);
 
 // The weighted residuals' Jacobian with respect to x.
 Eigen::MatrixXd Jacobian(std::span<const Datum> data, double weight, const Bounds& bounds,

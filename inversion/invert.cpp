@@ -98,7 +98,8 @@ Fit Invert(std::span<const Datum> data, const Options& options) {
   internal::RunResult bestRun{std::numeric_limits<double>::infinity(), 0, 0};
   for (Eigen::VectorXd x : starts) {
     const internal::RunResult run =
-        internal::Minimise(data, weight, bounds, {&reference}, x, kStartEvaluations);
+        internal::Minimise(data, weight, bounds, {&reference}, x, kStartEvaluations, nullptr,
+                           internal::Precision::kSearch);
     if (run.objective < bestRun.objective) {
       bestRun = run;
       best = x;

@@ -11,9 +11,14 @@ namespace tavrin::inversion::internal {
 
 namespace {
 
-// Stopping tolerances on the relative change of the parameters and of chi^2.
+// Stopping tolerances on the relative change of the parameters and of
+// chi^2: to the end of the arithmetic for the solution, and for a search
+// that only compares misfits to a fraction of one (chi^2 of tens, read to
+// 1e-5 of itself) far less.
 constexpr double kParameterTolerance = 1e-10;
 constexpr double kMisfitTolerance = 1e-12;
+constexpr double kSearchParameterTolerance = 1e-6;
+constexpr double kSearchMisfitTolerance = 1e-5;
 
 // Weight of the constraint's row: a miss of 1e-4 costs as much as one
 // datum off by its error.
@@ -98,13 +103,14 @@ struct ResidualFunctor : Eigen::DenseFunctor<double> {
 
 RunResult Minimise(std::span<const Datum> data, double weight, const Bounds& bounds,
                    const Prior& prior, Eigen::VectorXd& x, int maxEvaluations,
-                   const Constraint* constraint) {
+                   const Constraint* constraint, Precision precision) {
   ResidualFunctor functor(data, weight, bounds, prior.reference ? *prior.reference : x);
   functor.priorWeight = prior.reference ? prior.weight : 0.0;
   functor.constraint = constraint;
   Eigen::LevenbergMarquardt<ResidualFunctor> method(functor);
-  method.setXtol(kParameterTolerance);
-  method.setFtol(kMisfitTolerance);
+  const bool search = precision == Precision::kSearch;
+  method.setXtol(search ? kSearchParameterTolerance : kParameterTolerance);
+  method.setFtol(search ? kSearchMisfitTolerance : kMisfitTolerance);
   method.setMaxfev(maxEvaluations);
   method.minimize(x);
   const double norm = method.fnorm();

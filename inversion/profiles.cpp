@@ -48,7 +48,8 @@ double ProfileReach(std::span<const Datum> data, double weight, const Bounds& bo
     // From the last refit, moved on along the linearised path.
     trial += (x[p] + sign * t - trial[p]) * path;
     const Constraint plane{direction, x[p] + sign * t};
-    const RunResult run = Minimise(data, weight, bounds, {}, trial, kProfileEvaluations, &plane);
+    const RunResult run =
+        Minimise(data, weight, bounds, {}, trial, kProfileEvaluations, &plane, Precision::kSearch);
     const double rise = std::max(run.chi2 - chi2, 0.0);
     if (rise >= kNearlyThere * target) return t * std::sqrt(target / rise);
     if (t >= limit) break;
