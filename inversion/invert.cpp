@@ -24,6 +24,11 @@ using internal::ParameterCount;
 constexpr int kStartEvaluations = 400;
 constexpr int kFinalEvaluations = 400;
 
+// More layers are taken only when they lower the BIC by more than this: a
+// difference of up to 2 is, as odds between the two models, not worth more
+// than a bare mention (under e^1 : 1), and the simpler model stands.
+constexpr double kBicMargin = 2;
+
 // chi^2 per degree of freedom above this is a poor fit: for 10 or more
 // degrees of freedom its standard deviation sqrt(2 / dof) is under 0.45, so
 // 3 is well beyond chance.
@@ -85,22 +90,24 @@ void SetStatistics(std::span<const Datum> data, Fit& fit) {
   fit.chi2PerDof = fit.dof > 0 ? fit.chi2 / fit.dof : std::numeric_limits<double>::quiet_NaN();
 }
 
-}  // namespace
-
-Fit Invert(std::span<const Datum> data, const Options& options) {
+// The fit from the curve's starting models and any further ones.
+Fit InvertFrom(std::span<const Datum> data, const Options& options,
+               const std::vector<Eigen::VectorXd>& moreStarts) {
   CheckInput(data, options);
   const double weight = 1 / std::log1p(options.relativeError);
   const internal::Bounds bounds = internal::BoundsFor(data);
-  const std::vector<Eigen::VectorXd> starts = internal::StartingModels(data, options.layers);
+  std::vector<Eigen::VectorXd> starts = internal::StartingModels(data, options.layers);
+  starts.insert(starts.end(), moreStarts.begin(), moreStarts.end());
 
   const Eigen::VectorXd& reference = starts.front();
   Eigen::VectorXd best;
-  internal::RunResult bestRun{std::numeric_limits<double>::infinity(), 0, 0};
+  const double infinity = std::numeric_limits<double>::infinity();
+  internal::RunResult bestRun{infinity, infinity, 0};
   for (Eigen::VectorXd x : starts) {
     const internal::RunResult run =
         internal::Minimise(data, weight, bounds, {&reference}, x, kStartEvaluations, nullptr,
                            internal::Precision::kSearch);
-    if (run.objective < bestRun.objective) {
+    if (run.chi2 < bestRun.chi2) {
       bestRun = run;
       best = x;
     }
@@ -143,18 +150,51 @@ Fit Invert(std::span<const Datum> data, const Options& options) {
   return fit;
 }
 
+// A start for one layer more that is the same earth as `fit`: its
+// half-space split at the depth of its deepest boundary again (at the
+// shortest AB/2 for one layer), so the larger model's fit is never worse.
+Eigen::VectorXd SplitHalfSpace(const Fit& fit, std::span<const Datum> data) {
+  const sounding::LayeredModel& m = fit.model;
+  const auto layers = static_cast<Eigen::Index>(m.resistivity.size());
+  Eigen::VectorXd x(ParameterCount(static_cast<int>(layers) + 1));
+  for (Eigen::Index j = 0; j < layers; ++j) x[j] = std::log(m.resistivity[j]);
+  x[layers] = x[layers - 1];
+  double depth = 0;
+  for (Eigen::Index j = 0; j + 1 < layers; ++j) {
+    x[layers + 1 + j] = std::log(m.thickness[j]);
+    depth += m.thickness[j];
+  }
+  double shortest = data.front().ab2;
+  for (const Datum& datum : data) shortest = std::min(shortest, datum.ab2);
+  x[2 * layers] = std::log(depth > 0 ? depth : shortest);
+  return x;
+}
+
+}  // namespace
+
+Fit Invert(std::span<const Datum> data, const Options& options) {
+  return InvertFrom(data, options, {});
+}
+
 LayerChoice InvertChoosingLayers(std::span<const Datum> data, double relativeError, int maxLayers) {
   LayerChoice choice;
-  double bestBic = std::numeric_limits<double>::infinity();
+  std::vector<Fit> fits;
+  double leastBic = std::numeric_limits<double>::infinity();
   for (int layers = 1; layers <= maxLayers; ++layers) {
     if (layers > 1 && ParameterCount(layers) > static_cast<int>(data.size())) break;
-    Fit fit = Invert(data, {layers, relativeError});
+    std::vector<Eigen::VectorXd> split;
+    if (!fits.empty()) split.push_back(SplitHalfSpace(fits.back(), data));
+    Fit fit = InvertFrom(data, {layers, relativeError}, split);
     const int parameters = ParameterCount(layers);
     const double bic = fit.chi2 + parameters * std::log(static_cast<double>(data.size()));
     choice.trials.push_back({layers, fit.chi2, fit.chi2PerDof, fit.rmsPercent, bic});
-    if (bic < bestBic) {
-      bestBic = bic;
-      choice.best = std::move(fit);
+    leastBic = std::min(leastBic, bic);
+    fits.push_back(std::move(fit));
+  }
+  for (std::size_t k = 0; k < fits.size(); ++k) {
+    if (choice.trials[k].bic <= leastBic + kBicMargin) {
+      choice.best = std::move(fits[k]);
+      break;
     }
   }
   return choice;

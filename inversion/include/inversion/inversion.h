@@ -95,9 +95,11 @@ struct Options {
 Fit Invert(std::span<const Datum> data, const Options& options);
 
 // The number of layers chosen by the Bayesian information criterion
-//   BIC = chi^2 + P ln n   (P = 2 N - 1 parameters, n data),
-// the smallest BIC winning, over 1 .. maxLayers layers (those the data can
-// carry).
+//   BIC = chi^2 + P ln n   (P = 2 N - 1 parameters, n data, chi^2 with the
+// data's stated error), over 1 .. maxLayers layers (those the data can
+// carry): the fewest layers whose BIC is within 2 of the least. Each count
+// is also started from the fit with one layer fewer, its half-space split,
+// so that more layers never fit worse.
 struct LayerTrial {
   int layers;
   double chi2;
