@@ -24,11 +24,6 @@ using internal::ParameterCount;
 constexpr int kStartEvaluations = 400;
 constexpr int kFinalEvaluations = 400;
 
-// More layers are taken only when they lower the BIC by more than this: a
-// difference of up to 2 is, as odds between the two models, not worth more
-// than a bare mention (under e^1 : 1), and the simpler model stands.
-constexpr double kBicMargin = 2;
-
 // chi^2 per degree of freedom above this is a poor fit: for 10 or more
 // degrees of freedom its standard deviation sqrt(2 / dof) is under 0.45, so
 // 3 is well beyond chance.

@@ -100,6 +100,12 @@ Fit Invert(std::span<const Datum> data, const Options& options);
 // carry): the fewest layers whose BIC is within 2 of the least. Each count
 // is also started from the fit with one layer fewer, its half-space split,
 // so that more layers never fit worse.
+// More layers are taken only when they lower the BIC by more than this: a
+// difference of up to 2 is, as odds between the two models, not worth more
+// than a bare mention (under e : 1), and the simpler model stands.
+inline constexpr double kBicMargin = 2;
+inline constexpr const char* kLayerCountRule = "the fewest layers within 2 of the least BIC";
+
 struct LayerTrial {
   int layers;
   double chi2;
