@@ -1,11 +1,14 @@
 // The fit of an N-layer model to a sounding, and the choice of N.
 //
-// Every starting model gets a short Levenberg-Marquardt run; the best of
-// them is then run to convergence. At the solution the linearised
-// covariance of the parameters is C = (J^T J / s + I / sigma^2)^-1, J the
-// Jacobian of the weighted residuals, with s = max(1, chi^2 / dof) (a fit
-// worse than the stated error widens the uncertainty rather than hiding it)
-// and sigma the spread each log parameter is known to without the data.
+// Every starting model gets a Levenberg-Marquardt run, at a search's
+// precision, with the prior of inversion_internal.h about the first of
+// them; the one fitting the data best is then run to full precision, the
+// prior weighed by the data's observed scatter. At the solution the
+// linearised covariance of the parameters is C = (J^T J / s + I / sigma^2)^-1,
+// J the Jacobian of the weighted residuals, with s = max(1, chi^2 / dof) (a
+// fit worse than the stated error widens the uncertainty rather than hiding
+// it) and sigma the prior's spread, then widened along the misfit's profiles
+// where they are flatter than that quadratic (profiles.cpp).
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -19,8 +22,8 @@ namespace {
 
 using internal::ParameterCount;
 
-// Function evaluations for the short run from each start and for the final
-// run from the best of them.
+// Most function evaluations for the run from each start and for the final
+// run from the best of them (most runs stop at their tolerance well before).
 constexpr int kStartEvaluations = 400;
 constexpr int kFinalEvaluations = 400;
 
