@@ -44,7 +44,9 @@ std::vector<Datum> DataOf(std::span<const sounding::Reading> readings);
 // A fitted value and its uncertainty as a factor: exp of the standard
 // deviation of its logarithm (the value is uncertain "times or divided by"
 // the factor). NaN for a value that does not exist (the half-space's
-// thickness); factor 1 for one that is fixed (the surface's depth).
+// thickness); factor 1 for one that is fixed (the surface's depth). The fit
+// takes every log parameter as known to a factor of 10 before the data, so
+// a value the data do not bound shows a factor near 10: not resolved.
 struct Estimate {
   double value;
   double factor;
