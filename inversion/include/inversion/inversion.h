@@ -5,7 +5,10 @@
 //   r_i = (ln m_i(x) - ln d_i) / ln(1 + e),
 // m_i the model's apparent resistivity, e the relative data error; the fit
 // minimises chi^2 = sum r_i^2 by Levenberg-Marquardt from several starting
-// models and keeps the best. A reading with a known MN/2 of more than 1 % of
+// models and keeps the best, a weak prior (each log parameter known to a
+// factor of 10 of the curve's plainest reading, weighed by the data's
+// observed scatter) keeping it from wandering where the data do not
+// determine the model. A reading with a known MN/2 of more than 1 % of
 // its AB/2 is modelled as the finite array it was measured with; the others
 // (MN/2 unknown, or so short that the ideal array differs from it by far
 // less than any field error) as the ideal array.
