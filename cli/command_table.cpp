@@ -58,8 +58,9 @@ constexpr std::array kCommands{
             "                        factor (exp of the log standard deviation); then RMS\n"
             "                        misfit %, chi2/dof, iterations; warnings (poor fit,\n"
             "                        unresolved values, only h/rho or h*rho resolved).\n"
-            "                        --layers auto: 1 to 6 layers, chosen by the smallest\n"
-            "                        BIC = chi2 + P ln n, with the table of trials.\n"
+            "                        --layers auto: 1 to 6 layers, chosen by BIC = chi2 +\n"
+            "                        P ln n: the fewest layers within 2 of the least BIC,\n"
+            "                        with the table of trials.\n"
             "                        --json: one JSON object. --plot: data, fitted curve,\n"
             "                        residuals and the model with its uncertainty"},
 };

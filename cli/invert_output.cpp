@@ -172,6 +172,7 @@ std::string InversionJson(const InversionReport& report) {
     };
     members.push_back({"layer_count", JsonObject({{"criterion", JsonString("BIC = chi2 + P ln n")},
                                                   {"chosen", std::to_string(ChosenLayers(report))},
+                                                  {"rule", JsonString(inversion::kLayerCountRule)},
                                                   {"trials", JsonArray(report.trials, trial)}})});
   }
   return JsonObject(members);

@@ -47,19 +47,45 @@ inline constexpr double kPriorFactor = 10;
 inline const double kPriorWeight = 1 / std::log(kPriorFactor);
 
 // One Levenberg-Marquardt run from x (updated in place) minimising
-// chi^2 + sum_p ((x_p - reference_p) * kPriorWeight)^2; `objective` is the
-// whole sum, `chi2` the data's part.
+// chi^2 + sum_p ((x_p - reference_p) * prior.weight)^2 (no prior without a
+// reference), and with a constraint keeping x on the plane
+// direction . x = target. `objective` is the whole sum, `chi2` the data's
+// part.
 struct RunResult {
   double objective;
   double chi2;
   int iterations;
 };
+struct Prior {
+  const Eigen::VectorXd* reference = nullptr;
+  double weight = kPriorWeight;
+};
+// How far a run goes: to the solution's full precision, or as far as a
+// search comparing misfits needs.
+enum class Precision { kSolution, kSearch };
+struct Constraint {
+  Eigen::VectorXd direction;
+  double target;
+};
 RunResult Minimise(std::span<const Datum> data, double weight, const Bounds& bounds,
-                   const Eigen::VectorXd* reference, Eigen::VectorXd& x, int maxEvaluations);
+                   const Prior& prior, Eigen::VectorXd& x, int maxEvaluations,
+                   const Constraint* constraint = nullptr,
+                   Precision precision = Precision::kSolution);
 
 // The weighted residuals' Jacobian with respect to x.
 Eigen::MatrixXd Jacobian(std::span<const Datum> data, double weight, const Bounds& bounds,
                          const Eigen::VectorXd& x);
+
+// A value is resolved while its factor stays at or below 1.5: it is known
+// to within half its size.
+inline constexpr double kResolvedFactor = 1.5;
+
+// The covariance with each parameter's standard deviation widened to what
+// its misfit profile allows where that is wider (profiles.cpp), for the
+// parameters the linearisation calls resolved.
+Eigen::MatrixXd WidenByProfiles(std::span<const Datum> data, double weight, const Bounds& bounds,
+                                const Eigen::VectorXd& x, double chi2, double scale,
+                                const Eigen::MatrixXd& covariance);
 
 // Layer estimates and warnings from the covariance of x at the solution.
 void DescribeUncertainty(const Eigen::VectorXd& x, const Eigen::MatrixXd& covariance, Fit& fit);

@@ -1,11 +1,14 @@
 // The fit of an N-layer model to a sounding, and the choice of N.
 //
-// Every starting model gets a short Levenberg-Marquardt run; the best of
-// them is then run to convergence. At the solution the linearised
-// covariance of the parameters is C = (J^T J / s + I / sigma^2)^-1, J the
-// Jacobian of the weighted residuals, with s = max(1, chi^2 / dof) (a fit
-// worse than the stated error widens the uncertainty rather than hiding it)
-// and sigma the spread each log parameter is known to without the data.
+// Every starting model gets a Levenberg-Marquardt run, at a search's
+// precision, with the prior of inversion_internal.h about the first of
+// them; the one fitting the data best is then run to full precision, the
+// prior weighed by the data's observed scatter. At the solution the
+// linearised covariance of the parameters is C = (J^T J / s + I / sigma^2)^-1,
+// J the Jacobian of the weighted residuals, with s = max(1, chi^2 / dof) (a
+// fit worse than the stated error widens the uncertainty rather than hiding
+// it) and sigma the prior's spread, then widened along the misfit's profiles
+// where they are flatter than that quadratic (profiles.cpp).
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -19,8 +22,8 @@ namespace {
 
 using internal::ParameterCount;
 
-// Function evaluations for the short run from each start and for the final
-// run from the best of them.
+// Most function evaluations for the run from each start and for the final
+// run from the best of them (most runs stop at their tolerance well before).
 constexpr int kStartEvaluations = 400;
 constexpr int kFinalEvaluations = 400;
 
@@ -85,27 +88,36 @@ void SetStatistics(std::span<const Datum> data, Fit& fit) {
   fit.chi2PerDof = fit.dof > 0 ? fit.chi2 / fit.dof : std::numeric_limits<double>::quiet_NaN();
 }
 
-}  // namespace
-
-Fit Invert(std::span<const Datum> data, const Options& options) {
+// The fit from the curve's starting models and any further ones.
+Fit InvertFrom(std::span<const Datum> data, const Options& options,
+               const std::vector<Eigen::VectorXd>& moreStarts) {
   CheckInput(data, options);
   const double weight = 1 / std::log1p(options.relativeError);
   const internal::Bounds bounds = internal::BoundsFor(data);
-  const std::vector<Eigen::VectorXd> starts = internal::StartingModels(data, options.layers);
+  std::vector<Eigen::VectorXd> starts = internal::StartingModels(data, options.layers);
+  starts.insert(starts.end(), moreStarts.begin(), moreStarts.end());
 
   const Eigen::VectorXd& reference = starts.front();
   Eigen::VectorXd best;
-  internal::RunResult bestRun{std::numeric_limits<double>::infinity(), 0, 0};
+  const double infinity = std::numeric_limits<double>::infinity();
+  internal::RunResult bestRun{infinity, infinity, 0};
   for (Eigen::VectorXd x : starts) {
     const internal::RunResult run =
-        internal::Minimise(data, weight, bounds, &reference, x, kStartEvaluations);
-    if (run.objective < bestRun.objective) {
+        internal::Minimise(data, weight, bounds, {&reference}, x, kStartEvaluations, nullptr,
+                           internal::Precision::kSearch);
+    if (run.chi2 < bestRun.chi2) {
       bestRun = run;
       best = x;
     }
   }
-  const internal::RunResult final =
-      internal::Minimise(data, weight, bounds, nullptr, best, kFinalEvaluations);
+  // The prior weighs against the data as their observed scatter allows:
+  // data that fit far better than their stated error (chi^2 / dof << 1) are
+  // barely pulled toward the reference.
+  const int dof = static_cast<int>(data.size()) - ParameterCount(options.layers);
+  const double variance = dof > 0 ? std::min(1.0, bestRun.chi2 / dof) : 0.0;
+  const internal::RunResult final = internal::Minimise(
+      data, weight, bounds, {&reference, internal::kPriorWeight * std::sqrt(variance)}, best,
+      kFinalEvaluations);
 
   Fit fit;
   internal::SetModel(best, bounds, fit.model);
@@ -114,14 +126,15 @@ Fit Invert(std::span<const Datum> data, const Options& options) {
                                  : std::log(fit.model.thickness[p - options.layers]);
   }
   fit.chi2 = final.chi2;
-  fit.dof = static_cast<int>(data.size()) - ParameterCount(options.layers);
+  fit.dof = dof;
   fit.iterations = bestRun.iterations + final.iterations;
   fit.starts = static_cast<int>(starts.size());
   SetStatistics(data, fit);
 
   const double scale = fit.dof > 0 ? std::max(1.0, fit.chi2PerDof) : 1.0;
   const Eigen::MatrixXd covariance =
-      Covariance(internal::Jacobian(data, weight, bounds, best), scale);
+      internal::WidenByProfiles(data, weight, bounds, best, fit.chi2, scale,
+                                Covariance(internal::Jacobian(data, weight, bounds, best), scale));
   fit.covariance.assign(covariance.data(), covariance.data() + covariance.size());
   if (fit.dof > 0 && fit.chi2PerDof > kPoorFitChi2PerDof) {
     char text[160];
@@ -135,18 +148,51 @@ Fit Invert(std::span<const Datum> data, const Options& options) {
   return fit;
 }
 
+// A start for one layer more that is the same earth as `fit`: its
+// half-space split at the depth of its deepest boundary again (at the
+// shortest AB/2 for one layer), so the larger model's fit is never worse.
+Eigen::VectorXd SplitHalfSpace(const Fit& fit, std::span<const Datum> data) {
+  const sounding::LayeredModel& m = fit.model;
+  const auto layers = static_cast<Eigen::Index>(m.resistivity.size());
+  Eigen::VectorXd x(ParameterCount(static_cast<int>(layers) + 1));
+  for (Eigen::Index j = 0; j < layers; ++j) x[j] = std::log(m.resistivity[j]);
+  x[layers] = x[layers - 1];
+  double depth = 0;
+  for (Eigen::Index j = 0; j + 1 < layers; ++j) {
+    x[layers + 1 + j] = std::log(m.thickness[j]);
+    depth += m.thickness[j];
+  }
+  double shortest = data.front().ab2;
+  for (const Datum& datum : data) shortest = std::min(shortest, datum.ab2);
+  x[2 * layers] = std::log(depth > 0 ? depth : shortest);
+  return x;
+}
+
+}  // namespace
+
+Fit Invert(std::span<const Datum> data, const Options& options) {
+  return InvertFrom(data, options, {});
+}
+
 LayerChoice InvertChoosingLayers(std::span<const Datum> data, double relativeError, int maxLayers) {
   LayerChoice choice;
-  double bestBic = std::numeric_limits<double>::infinity();
+  std::vector<Fit> fits;
+  double leastBic = std::numeric_limits<double>::infinity();
   for (int layers = 1; layers <= maxLayers; ++layers) {
     if (layers > 1 && ParameterCount(layers) > static_cast<int>(data.size())) break;
-    Fit fit = Invert(data, {layers, relativeError});
+    std::vector<Eigen::VectorXd> split;
+    if (!fits.empty()) split.push_back(SplitHalfSpace(fits.back(), data));
+    Fit fit = InvertFrom(data, {layers, relativeError}, split);
     const int parameters = ParameterCount(layers);
     const double bic = fit.chi2 + parameters * std::log(static_cast<double>(data.size()));
     choice.trials.push_back({layers, fit.chi2, fit.chi2PerDof, fit.rmsPercent, bic});
-    if (bic < bestBic) {
-      bestBic = bic;
-      choice.best = std::move(fit);
+    leastBic = std::min(leastBic, bic);
+    fits.push_back(std::move(fit));
+  }
+  for (std::size_t k = 0; k < fits.size(); ++k) {
+    if (choice.trials[k].bic <= leastBic + kBicMargin) {
+      choice.best = std::move(fits[k]);
+      break;
     }
   }
   return choice;

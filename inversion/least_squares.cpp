@@ -11,9 +11,18 @@ namespace tavrin::inversion::internal {
 
 namespace {
 
-// Stopping tolerances on the relative change of the parameters and of chi^2.
+// Stopping tolerances on the relative change of the parameters and of
+// chi^2: to the end of the arithmetic for the solution, and for a search
+// that only compares misfits to a fraction of one (chi^2 of tens, read to
+// 1e-5 of itself) far less.
 constexpr double kParameterTolerance = 1e-10;
 constexpr double kMisfitTolerance = 1e-12;
+constexpr double kSearchParameterTolerance = 1e-6;
+constexpr double kSearchMisfitTolerance = 1e-5;
+
+// Weight of the constraint's row: a miss of 1e-4 costs as much as one
+// datum off by its error.
+constexpr double kConstraintWeight = 1e4;
 
 // r_i = (ln m_i(x) - ln d_i) * weight for every datum.
 void WeightedResiduals(std::span<const Datum> data, double weight, const Bounds& bounds,
@@ -26,13 +35,14 @@ void WeightedResiduals(std::span<const Datum> data, double weight, const Bounds&
   }
 }
 
-// The data's weighted residuals, then one row per parameter for its prior:
-// (x_p - reference_p) / ln kPriorFactor.
+// The data's weighted residuals, then one row per parameter for its prior,
+// (x_p - reference_p) / ln kPriorFactor, and a last row holding x on a plane
+// (direction . x = target) when a constraint is given, zero otherwise.
 struct ResidualFunctor : Eigen::DenseFunctor<double> {
   ResidualFunctor(std::span<const Datum> d, double w, const Bounds& b,
                   const Eigen::VectorXd& referenceModel)
       : Eigen::DenseFunctor<double>(static_cast<int>(referenceModel.size()),
-                                    static_cast<int>(d.size() + referenceModel.size())),
+                                    static_cast<int>(d.size() + referenceModel.size()) + 1),
         data(d),
         weight(w),
         bounds(b),
@@ -42,7 +52,10 @@ struct ResidualFunctor : Eigen::DenseFunctor<double> {
 
   int operator()(const InputType& x, ValueType& r) {
     WeightedResiduals(data, weight, bounds, x, model, r);
-    r.tail(x.size()) = (x - reference) * priorWeight;
+    const auto n = static_cast<Eigen::Index>(data.size());
+    r.segment(n, x.size()) = (x - reference) * priorWeight;
+    r[n + x.size()] =
+        constraint ? kConstraintWeight * (constraint->direction.dot(x) - constraint->target) : 0.0;
     return 0;
   }
 
@@ -65,8 +78,14 @@ struct ResidualFunctor : Eigen::DenseFunctor<double> {
       const double high = p < layers ? bounds.highLogRho : bounds.highLogH;
       if (x[p] < low || x[p] > high) jacobian.col(p).setZero();
     }
-    jacobian.bottomRows(x.size()).setIdentity();
-    jacobian.bottomRows(x.size()) *= priorWeight;
+    const auto n = static_cast<Eigen::Index>(data.size());
+    jacobian.middleRows(n, x.size()).setIdentity();
+    jacobian.middleRows(n, x.size()) *= priorWeight;
+    if (constraint) {
+      jacobian.row(n + x.size()) = kConstraintWeight * constraint->direction.transpose();
+    } else {
+      jacobian.row(n + x.size()).setZero();
+    }
     return 0;
   }
 
@@ -75,6 +94,7 @@ struct ResidualFunctor : Eigen::DenseFunctor<double> {
   Bounds bounds;
   Eigen::VectorXd reference;
   double priorWeight = kPriorWeight;
+  const Constraint* constraint = nullptr;
   sounding::LayeredModel model;
   std::vector<double> gradient, scratch;
 };
@@ -82,12 +102,15 @@ struct ResidualFunctor : Eigen::DenseFunctor<double> {
 }  // namespace
 
 RunResult Minimise(std::span<const Datum> data, double weight, const Bounds& bounds,
-                   const Eigen::VectorXd* reference, Eigen::VectorXd& x, int maxEvaluations) {
-  ResidualFunctor functor(data, weight, bounds, reference ? *reference : x);
-  if (!reference) functor.priorWeight = 0;
+                   const Prior& prior, Eigen::VectorXd& x, int maxEvaluations,
+                   const Constraint* constraint, Precision precision) {
+  ResidualFunctor functor(data, weight, bounds, prior.reference ? *prior.reference : x);
+  functor.priorWeight = prior.reference ? prior.weight : 0.0;
+  functor.constraint = constraint;
   Eigen::LevenbergMarquardt<ResidualFunctor> method(functor);
-  method.setXtol(kParameterTolerance);
-  method.setFtol(kMisfitTolerance);
+  const bool search = precision == Precision::kSearch;
+  method.setXtol(search ? kSearchParameterTolerance : kParameterTolerance);
+  method.setFtol(search ? kSearchMisfitTolerance : kMisfitTolerance);
   method.setMaxfev(maxEvaluations);
   method.minimize(x);
   const double norm = method.fnorm();

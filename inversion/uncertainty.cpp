@@ -18,10 +18,6 @@ namespace tavrin::inversion::internal {
 
 namespace {
 
-// A value is resolved while its factor stays at or below 1.5: it is known
-// to within half its size.
-constexpr double kResolvedFactor = 1.5;
-
 double FactorOf(double variance) {
   return std::exp(std::sqrt(std::max(variance, 0.0)));
 }

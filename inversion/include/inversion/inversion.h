@@ -5,7 +5,10 @@
 //   r_i = (ln m_i(x) - ln d_i) / ln(1 + e),
 // m_i the model's apparent resistivity, e the relative data error; the fit
 // minimises chi^2 = sum r_i^2 by Levenberg-Marquardt from several starting
-// models and keeps the best. A reading with a known MN/2 of more than 1 % of
+// models and keeps the best, a weak prior (each log parameter known to a
+// factor of 10 of the curve's plainest reading, weighed by the data's
+// observed scatter) keeping it from wandering where the data do not
+// determine the model. A reading with a known MN/2 of more than 1 % of
 // its AB/2 is modelled as the finite array it was measured with; the others
 // (MN/2 unknown, or so short that the ideal array differs from it by far
 // less than any field error) as the ideal array.
@@ -44,7 +47,9 @@ std::vector<Datum> DataOf(std::span<const sounding::Reading> readings);
 // A fitted value and its uncertainty as a factor: exp of the standard
 // deviation of its logarithm (the value is uncertain "times or divided by"
 // the factor). NaN for a value that does not exist (the half-space's
-// thickness); factor 1 for one that is fixed (the surface's depth).
+// thickness); factor 1 for one that is fixed (the surface's depth). The fit
+// takes every log parameter as known to a factor of 10 before the data, so
+// a value the data do not bound shows a factor near 10: not resolved.
 struct Estimate {
   double value;
   double factor;
@@ -95,9 +100,17 @@ struct Options {
 Fit Invert(std::span<const Datum> data, const Options& options);
 
 // The number of layers chosen by the Bayesian information criterion
-//   BIC = chi^2 + P ln n   (P = 2 N - 1 parameters, n data),
-// the smallest BIC winning, over 1 .. maxLayers layers (those the data can
-// carry).
+//   BIC = chi^2 + P ln n   (P = 2 N - 1 parameters, n data, chi^2 with the
+// data's stated error), over 1 .. maxLayers layers (those the data can
+// carry): the fewest layers whose BIC is within 2 of the least. Each count
+// is also started from the fit with one layer fewer, its half-space split,
+// so that more layers never fit worse.
+// More layers are taken only when they lower the BIC by more than this: a
+// difference of up to 2 is, as odds between the two models, not worth more
+// than a bare mention (under e : 1), and the simpler model stands.
+inline constexpr double kBicMargin = 2;
+inline constexpr const char* kLayerCountRule = "the fewest layers within 2 of the least BIC";
+
 struct LayerTrial {
   int layers;
   double chi2;
