@@ -20,6 +20,7 @@ ties at the rounding places).
 """
 import os
 import random
+import shlex
 import struct
 import subprocess
 import sys
@@ -224,7 +225,10 @@ def generate(count, directory, seed):
 
 
 def run(tool, directory):
-    result = subprocess.run([os.path.abspath(tool), "--args-from", COMMANDS], cwd=directory,
+    # TOOL may be a command line ("qemu-aarch64 -L /usr/aarch64-linux-gnu
+    # build/aarch64/bin/tavrin"); paths in it hold from the caller's folder.
+    words = [os.path.abspath(w) if os.path.exists(w) else w for w in shlex.split(tool)]
+    result = subprocess.run(words + ["--args-from", COMMANDS], cwd=directory,
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, check=False)
     return result.stdout, result.stderr, result.returncode
 

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cfloat>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "numtext/extended.h"
 #include "run_tool.h"
 
 namespace tavrin::test {
@@ -34,6 +36,11 @@ std::string Printf17(double value) {
 }
 
 std::string Printf21(long double value) {
+#if LDBL_MANT_DIG != 64
+  // Where long double is wider, the tool computes in the literal rounded to
+  // the extended real; printed exactly, as the unit's own value would be.
+  value = static_cast<long double>(Extended(value));
+#endif
   char text[64];
   std::snprintf(text, sizeof text, "%.21Lg", value);
   return text;

@@ -58,11 +58,16 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
   TempFile in, out, err;
   in.Write(input);
 
+  std::vector<std::string> words;
+#ifdef TAVRIN_TOOL_EMULATOR
+  // The emulator's words, separated by spaces, come first.
+  std::istringstream emulator(TAVRIN_TOOL_EMULATOR);
+  for (std::string word; emulator >> word;) words.push_back(word);
+#endif
+  words.push_back(TAVRIN_TOOL_PATH);
+  words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
-  std::string program = TAVRIN_TOOL_PATH;
-  argv.push_back(program.data());
-  std::vector<std::string> copies(args);
-  for (std::string& arg : copies) argv.push_back(arg.data());
+  for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
 
   const pid_t child = fork();
@@ -71,7 +76,7 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
     Redirect(STDIN_FILENO, in.path(), O_RDONLY);
     Redirect(STDOUT_FILENO, stdoutPath.empty() ? out.path() : stdoutPath, O_WRONLY | O_TRUNC);
     Redirect(STDERR_FILENO, err.path(), O_WRONLY | O_TRUNC);
-    execv(argv[0], argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   int wstatus = 0;

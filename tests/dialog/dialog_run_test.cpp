@@ -638,10 +638,13 @@ TEST(ControlAddTest, DialogEndedWhileTheControlIsAddedLeavesNoRecord) {
 }
 
 // Control texts.
-std::uint32_t g_controlWordSeen = 0;
+// The mode the first callback saw; no mode reads as all ones (rounding to
+// nearest reads as 0 on some processors).
+constexpr std::uint32_t kNoModeSeen = ~std::uint32_t{0};
+std::uint32_t g_controlWordSeen = kNoModeSeen;
 std::int32_t ChangeFloatingPoint(HWND, UINT message, WPARAM, LPARAM) {
   if (message == WM_COMMAND) {
-    if (g_controlWordSeen == 0) g_controlWordSeen = testing_support::ReadFpMode();
+    if (g_controlWordSeen == kNoModeSeen) g_controlWordSeen = testing_support::ReadFpMode();
     testing_support::WriteForeignFpMode();
     volatile double big = 1e308;
     big = big * 10.0;
@@ -692,7 +695,7 @@ TEST(ControlText, CallersFloatingPointStateSurvivesTheCallbacks) {
   Add(dialog, ControlKind::TextBox, kBoxId, "", ChangeFloatingPoint);
   std::feclearexcept(FE_ALL_EXCEPT);
   const std::uint32_t before = testing_support::ReadFpMode();
-  g_controlWordSeen = 0;
+  g_controlWordSeen = kNoModeSeen;
   ControlSetText(dialog, kBoxId, Text("changed"));
   EXPECT_EQ(g_controlWordSeen, before);  // the callback ran, in the caller's state
   EXPECT_EQ(testing_support::ReadFpMode(), before);

@@ -44,6 +44,15 @@ class Extended {
 #else
   constexpr Extended(long double v) : rep_(v) {}  // NOLINT: implicit, exact
 #endif
+#elif LDBL_MANT_DIG == 113 && defined(__SIZEOF_INT128__)
+  // Where long double is IEEE binary128: rounded to nearest even at 64 bits
+  // (to the denormal grid below 2^-16382); a NaN keeps the top of its payload.
+  Extended(long double v)  // NOLINT: implicit
+      : rep_(soft::FromQuadBits(std::bit_cast<soft::NativeU128>(v))) {}
+  // Exact: every extended real is a binary128 value.
+  explicit operator long double() const {
+    return std::bit_cast<long double>(soft::ToQuadBits(rep_));
+  }
 #endif
 
   // The value with the given fields (any encoding).

@@ -306,6 +306,64 @@ constexpr std::uint64_t ToDoubleBits(Value v) {
   return sign | (bits >= kInfinityBits ? kInfinityBits : bits);
 }
 
+#ifdef __SIZEOF_INT128__
+// IEEE binary128's fields: 112-bit fraction, the same 15-bit exponent and bias.
+inline constexpr int kQuadFractionBits = 112;
+// Bits a binary128 significand (113) leaves free in 128.
+inline constexpr int kQuadSpareBits = 128 - kQuadFractionBits - 1;
+
+// A binary128 value (given by its bits) rounded to nearest even at 64 bits,
+// to the denormal grid below the smallest normal; a NaN keeps the top of its
+// payload and comes back quiet.
+constexpr Value FromQuadBits(NativeU128 bits) {
+  const bool negative = (bits >> 127) != 0;
+  const int e = static_cast<int>(bits >> kQuadFractionBits) & kInfinityExponent;
+  const NativeU128 fraction = bits & ((NativeU128{1} << kQuadFractionBits) - 1);
+  const auto top = static_cast<std::uint64_t>(fraction >> (kQuadFractionBits - 63));
+  if (e == kInfinityExponent) {
+    if (fraction == 0) return Infinity(negative);
+    return {kIntegerBit | kQuietBit | top,
+            static_cast<std::uint16_t>(SignWord(negative) | kInfinityExponent)};
+  }
+  if (e == 0 && fraction == 0) return Zero(negative);
+  // m * 2^(e - 16383 - 112) with m = fraction (+ 2^112 when normal), as
+  // p * 2^(E - 16383 - 127) with p = m << 15.
+  const NativeU128 m = e == 0 ? fraction : fraction | (NativeU128{1} << kQuadFractionBits);
+  const NativeU128 p = m << kQuadSpareBits;
+  return RoundAndPack(negative, e == 0 ? 1 : e,
+                      U128{static_cast<std::uint64_t>(p >> 64), static_cast<std::uint64_t>(p)});
+}
+
+// An extended real as binary128 bits: exact (a NaN keeps its payload).
+constexpr NativeU128 ToQuadBits(Value v) {
+  const NativeU128 sign = NativeU128{v.negative()} << 127;
+  const Kind k = Classify(v);
+  const auto field = [](int e) {
+    return NativeU128(static_cast<unsigned>(e)) << kQuadFractionBits;
+  };
+  switch (k) {
+    case Kind::kZero:
+      return sign;
+    case Kind::kInfinity:
+      return sign | field(kInfinityExponent);
+    case Kind::kUnsupported:
+      return ToQuadBits(kDefaultNaN);
+    case Kind::kQuietNaN:
+    case Kind::kSignalingNaN:
+      return sign | field(kInfinityExponent) |
+             (NativeU128{v.significand & ~kIntegerBit} << (kQuadFractionBits - 63));
+    case Kind::kFinite:
+      break;
+  }
+  // A denormal here (or a pseudo-denormal) is m * 2^(1 - 16383 - 63), which
+  // is m << 49 on binary128's denormal grid; a carry into bit 112 makes it
+  // normal there with exponent 1, as it should.
+  const int shift = kQuadFractionBits - 63;
+  if (v.exponentField() == 0) return sign | (NativeU128{v.significand} << shift);
+  return sign | field(v.exponentField()) | (NativeU128{v.significand & ~kIntegerBit} << shift);
+}
+#endif
+
 // |v| rounded to an integer magnitude, nearest even, for a finite non-zero v
 // below 2^63 in magnitude (the result may be 2^63).
 constexpr std::uint64_t RoundedMagnitude(const Unpacked& u) {
