@@ -34,7 +34,11 @@ void Compile(std::string_view mask, CompiledMask& entry) {
   entry.length = mask.size();
   entry.sections = SplitSections({entry.bytes.data(), entry.length});
   for (int i = 0; i < 3; ++i) {
-    if (entry.sections.present[i]) CompileSection(entry.sections.text[i], entry.templates[i]);
+    entry.plain[i] = {};
+    if (entry.sections.present[i]) {
+      CompileSection(entry.sections.text[i], entry.templates[i]);
+      entry.plain[i] = DescribePlainMask(entry.templates[i]);
+    }
   }
 }
 
