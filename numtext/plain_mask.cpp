@@ -9,8 +9,7 @@
 //  - the minus sign goes in front of everything.
 #include "numtext/plain_mask.h"
 
-#include <algorithm>
-#include <cstring>
+#include "platform/short_copy.h"
 
 namespace tavrin {
 namespace {
@@ -69,19 +68,17 @@ int LayOutPlain(const PlainMask& mask, std::string_view mantissa, bool negative,
   char* next = out;
   if (negative) *next++ = '-';
   if (mask.integerPlaces > 0) {
-    const int padding = std::max(mask.zeroWidth - integerLength, 0);
-    std::memset(next, '0', static_cast<std::size_t>(padding));
-    next += padding;
-    std::memcpy(next, integerDigits, static_cast<std::size_t>(integerLength));
+    for (int padding = mask.zeroWidth - integerLength; padding > 0; --padding) *next++ = '0';
+    platform::CopyShort(next, integerDigits, static_cast<std::size_t>(integerLength));
     next += integerLength;
   } else if (!(integerLength == 1 && integerDigits[0] == '0')) {
-    std::memcpy(next, integerDigits, static_cast<std::size_t>(integerLength));
+    platform::CopyShort(next, integerDigits, static_cast<std::size_t>(integerLength));
     next += integerLength;
   }
   if (mask.point) *next++ = '.';
   int shown = decimals;  // fraction digits before the final run of "0"s
   while (shown > 0 && fraction[shown - 1] == '0') --shown;
-  std::memcpy(next, fraction, static_cast<std::size_t>(shown));
+  platform::CopyShort(next, fraction, static_cast<std::size_t>(shown));
   next += shown;
   for (int j = shown; j < decimals; ++j) {
     if ((mask.filledDecimals >> j) & 1) *next++ = '0';

@@ -23,6 +23,7 @@
 #include "live_texts.h"
 #include "platform/linux/hooks.h"
 #include "platform/linux/process_hooks.h"
+#include "platform/short_copy.h"
 #include "platform/win32.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -276,7 +277,7 @@ BSTR SysAllocStringByteLen(LPCSTR psz, UINT len) {
   std::memcpy(block + kStateBytes, &count, kCountBytes);
   char* bytes = block + kHeaderBytes;
   if (psz != nullptr) {
-    std::memcpy(bytes, psz, len);
+    tavrin::platform::CopyShort(bytes, psz, len);
   } else {
     std::memset(bytes, 0, len);
   }
