@@ -9,7 +9,7 @@
 //  - the minus sign goes in front of everything.
 #include "numtext/plain_mask.h"
 
-#include "platform/short_copy.h"
+#include "platform/short_bytes.h"
 
 namespace tavrin {
 namespace {

@@ -23,7 +23,7 @@
 #include "live_texts.h"
 #include "platform/linux/hooks.h"
 #include "platform/linux/process_hooks.h"
-#include "platform/short_copy.h"
+#include "platform/short_bytes.h"
 #include "platform/win32.h"
 
 #if defined(__SANITIZE_ADDRESS__)
