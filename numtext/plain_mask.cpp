@@ -1,5 +1,6 @@
-// The layout of a plain mask, which follows from the position walk of
-// LayoutMantissa when every position is a "#", a "0" or the one ".":
+// Recognising a plain mask. Its layout (LayOutPlain, inline in the header)
+// follows from the position walk of LayoutMantissa when every position is a
+// "#", a "0" or the one ".":
 //  - the decimal positions take the fraction digits in order, except that a
 //    "#" in the run of "0"s that ends the fraction shows nothing;
 //  - the integer positions take every integer digit (those no position took
@@ -8,8 +9,6 @@
 //    unless they are a lone "0";
 //  - the minus sign goes in front of everything.
 #include "numtext/plain_mask.h"
-
-#include "platform/short_bytes.h"
 
 namespace tavrin {
 namespace {
@@ -58,32 +57,6 @@ PlainMask DescribePlainMask(const ShortMaskTemplate& mask) {
   plain.integerPlaces = integers;
   plain.decimalPlaces = decimals;
   return plain;
-}
-
-int LayOutPlain(const PlainMask& mask, std::string_view mantissa, bool negative, char* out) {
-  const int decimals = mask.decimalPlaces;
-  const int integerLength = static_cast<int>(mantissa.size()) - decimals;
-  const char* const integerDigits = mantissa.data();
-  const char* const fraction = integerDigits + integerLength;
-  char* next = out;
-  if (negative) *next++ = '-';
-  if (mask.integerPlaces > 0) {
-    for (int padding = mask.zeroWidth - integerLength; padding > 0; --padding) *next++ = '0';
-    platform::CopyShort(next, integerDigits, static_cast<std::size_t>(integerLength));
-    next += integerLength;
-  } else if (!(integerLength == 1 && integerDigits[0] == '0')) {
-    platform::CopyShort(next, integerDigits, static_cast<std::size_t>(integerLength));
-    next += integerLength;
-  }
-  if (mask.point) *next++ = '.';
-  int shown = decimals;  // fraction digits before the final run of "0"s
-  while (shown > 0 && fraction[shown - 1] == '0') --shown;
-  platform::CopyShort(next, fraction, static_cast<std::size_t>(shown));
-  next += shown;
-  for (int j = shown; j < decimals; ++j) {
-    if ((mask.filledDecimals >> j) & 1) *next++ = '0';
-  }
-  return static_cast<int>(next - out);
 }
 
 }  // namespace tavrin

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "numtext/mask_template.h"
+#include "platform/short_bytes.h"
 
 namespace tavrin {
 
@@ -33,6 +34,31 @@ PlainMask DescribePlainMask(const ShortMaskTemplate& mask);
 // at least "0", then mask.decimalPlaces fraction digits) under the plain
 // `mask` to `out` (mantissa.size() + kPlainExtraCapacity characters) and
 // returns its length. The same text as LayoutMantissa gives.
-int LayOutPlain(const PlainMask& mask, std::string_view mantissa, bool negative, char* out);
+// Inline: it is a few copies, and the call would cost as much.
+inline int LayOutPlain(const PlainMask& mask, std::string_view mantissa, bool negative, char* out) {
+  const int decimals = mask.decimalPlaces;
+  const int integerLength = static_cast<int>(mantissa.size()) - decimals;
+  const char* const integerDigits = mantissa.data();
+  const char* const fraction = integerDigits + integerLength;
+  char* next = out;
+  if (negative) *next++ = '-';
+  if (mask.integerPlaces > 0) {
+    for (int padding = mask.zeroWidth - integerLength; padding > 0; --padding) *next++ = '0';
+    platform::CopyShort(next, integerDigits, static_cast<std::size_t>(integerLength));
+    next += integerLength;
+  } else if (!(integerLength == 1 && integerDigits[0] == '0')) {
+    platform::CopyShort(next, integerDigits, static_cast<std::size_t>(integerLength));
+    next += integerLength;
+  }
+  if (mask.point) *next++ = '.';
+  int shown = decimals;  // fraction digits before the final run of "0"s
+  while (shown > 0 && fraction[shown - 1] == '0') --shown;
+  platform::CopyShort(next, fraction, static_cast<std::size_t>(shown));
+  next += shown;
+  for (int j = shown; j < decimals; ++j) {
+    if ((mask.filledDecimals >> j) & 1) *next++ = '0';
+  }
+  return static_cast<int>(next - out);
+}
 
 }  // namespace tavrin
