@@ -46,7 +46,7 @@ struct FormatScratch {
 // characters beyond the positions are the integer digits no position took
 // (at most 20) or the "0"s up to the leftmost "0" position; a minus sign,
 // a "," per three of these.
-constexpr int kShortLayoutCapacity = 128;
+constexpr int kShortLayoutCapacity = 160;
 static_assert(kShortLayoutCapacity >=
               2 * kShortSectionLength + 1 + (2 * kShortSectionLength) / 3 + 1);
 static_assert(kShortLayoutCapacity >= kSignificandMantissaCapacity + kPlainExtraCapacity);

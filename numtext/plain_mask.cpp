@@ -5,6 +5,7 @@
 //    "#" in the run of "0"s that ends the fraction shows nothing;
 //  - the integer positions take every integer digit (those no position took
 //    go in front), and the "0"s up to the leftmost "0" position pad them;
+//    grouping puts a "," between every three of these digits from the right;
 //  - without integer positions, the integer digits go in front of the point
 //    unless they are a lone "0";
 //  - the minus sign goes in front of everything.
@@ -23,7 +24,7 @@ bool IsDigit(const MaskPosition& position) {
 
 PlainMask DescribePlainMask(const ShortMaskTemplate& mask) {
   PlainMask plain;
-  if (mask.exponentMode != ExponentMode::kNone || mask.grouping || mask.percent) return plain;
+  if (mask.exponentMode != ExponentMode::kNone || mask.percent) return plain;
   const int integers = mask.integerPlaces;
   const int decimals = mask.decimalPlaces;
   if (integers + decimals == 0 || decimals > kMaxPlainDecimals) return plain;
@@ -54,6 +55,7 @@ PlainMask DescribePlainMask(const ShortMaskTemplate& mask) {
   }
   plain.plain = true;
   plain.point = point;
+  plain.grouping = mask.grouping;
   plain.integerPlaces = integers;
   plain.decimalPlaces = decimals;
   return plain;
