@@ -46,9 +46,10 @@ struct FormatScratch {
 // characters beyond the positions are the integer digits no position took
 // (at most 20) or the "0"s up to the leftmost "0" position; a minus sign,
 // a "," per three of these.
-constexpr int kShortLayoutCapacity = 128;
+constexpr int kShortLayoutCapacity = 160;
 static_assert(kShortLayoutCapacity >=
               2 * kShortSectionLength + 1 + (2 * kShortSectionLength) / 3 + 1);
+static_assert(kShortLayoutCapacity >= kSignificandMantissaCapacity + kPlainExtraCapacity);
 
 // The text laid out for `value` under the compiled `mask`.
 template <class Template>
@@ -79,11 +80,12 @@ std::string_view LayOut(Extended value, const Template& mask, LayoutScratch& scr
 
 // The fast layout of `value` under a mask without an exponent part, into
 // `layout` (kShortLayoutCapacity characters); false when it does not apply.
+// A plain mask is laid out by LayOutPlain, any other by the position walk.
 // It relies on the digit text of a finite non-zero value being its decimal
 // significand's 18 digits and then "0"s (GenerateDecimalDigits makes it from
 // that integer, and FixedMantissa rounds it at the same cut).
-bool LayOutFixed(Extended value, const ShortMaskTemplate& mask, char* layout,
-                 std::string_view& text) {
+bool LayOutFixed(Extended value, const ShortMaskTemplate& mask, const PlainMask& plain,
+                 char* layout, std::string_view& text) {
   constexpr std::uint64_t kLeadingDigitUnit = 100000000000000000;  // 10^17
   if (mask.exponentMode != ExponentMode::kNone) return false;
   DecimalSignificand significand;
@@ -101,6 +103,10 @@ bool LayOutFixed(Extended value, const ShortMaskTemplate& mask, char* layout,
     return false;
   }
   const bool negative = significand.negative && mantissa != "0";
+  if (plain.plain) {
+    text = {layout, static_cast<std::size_t>(LayOutPlain(plain, mantissa, negative, layout))};
+    return true;
+  }
   ReverseWriter out(layout, kShortLayoutCapacity);
   LayoutMantissa(mask, mantissa, negative, out);
   text = out.text(layout + kShortLayoutCapacity);
@@ -153,7 +159,9 @@ typename Sink::Result Format(Extended value, TextRef mask, const Sink& sink) {
   const ShortMaskTemplate& section = compiled->templates[choice.index];
   char layout[kShortLayoutCapacity];
   std::string_view text;
-  if (LayOutFixed(value, section, layout, text)) return sink.Text(text);
+  if (LayOutFixed(value, section, compiled->plain[choice.index], layout, text)) {
+    return sink.Text(text);
+  }
   return LayOutCached(value, section, sink);
 }
 

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/short_bytes.h"
+
 namespace tavrin {
 namespace {
 
@@ -16,15 +18,11 @@ struct MaskCache {
   int lastHit = 0;  // looked at first
 };
 
-thread_local MaskCache tCache;
+constinit thread_local MaskCache tCache{};
 
-// Masks are a few bytes long: a loop compares them sooner than a call.
 bool Holds(const CompiledMask& entry, std::string_view mask) {
-  if (entry.length != mask.size()) return false;
-  for (std::size_t i = 0; i < mask.size(); ++i) {
-    if (entry.bytes[i] != mask[i]) return false;
-  }
-  return true;
+  return entry.length == mask.size() &&
+         platform::EqualShort(entry.bytes.data(), mask.data(), mask.size());
 }
 
 // Fills `entry` with `mask` split and compiled; the sections are views of
@@ -34,7 +32,11 @@ void Compile(std::string_view mask, CompiledMask& entry) {
   entry.length = mask.size();
   entry.sections = SplitSections({entry.bytes.data(), entry.length});
   for (int i = 0; i < 3; ++i) {
-    if (entry.sections.present[i]) CompileSection(entry.sections.text[i], entry.templates[i]);
+    entry.plain[i] = {};
+    if (entry.sections.present[i]) {
+      CompileSection(entry.sections.text[i], entry.templates[i]);
+      entry.plain[i] = DescribePlainMask(entry.templates[i]);
+    }
   }
 }
 

@@ -303,21 +303,30 @@ ScanResult ScanRadix(std::string_view text) {
 
 namespace {
 
-// Texts shorter than this are read by PlainDecimal when they can be; longer
-// ones go straight to ReadDecimal, whose eight-digit chunks are faster there.
-constexpr std::size_t kPlainTextLimit = 2 * kChunkDigits;
+// Texts shorter than this are read by ReadShortDecimal when they can be,
+// longer ones by ReadLongDecimal.
+constexpr std::size_t kShortTextLimit = 2 * kChunkDigits;
+constexpr std::size_t kLongTextLimit = 3 * kChunkDigits;
+
+// The scaling both readers below rely on: ReadDecimal's scale D - n is then
+// the exponent minus the count of digits after the point (leading zeros
+// count as digits here but add nothing to M, and P, counted from the first
+// significant digit, makes up for them), so that the value is M multiplied
+// or divided once by an exact power of ten, as ScaledMantissa does it (M
+// itself for a scale of 0).
+[[gnu::always_inline]] inline Extended ScaledByExactPower(std::uint64_t mantissa,
+                                                          std::int64_t scale) {
+  const Extended value = static_cast<Extended>(static_cast<std::int64_t>(mantissa));
+  if (scale < 0) return value / ExactPowerOfTen(static_cast<int>(-scale));
+  if (scale > 0) return value * ExactPowerOfTen(static_cast<int>(scale));
+  return value;
+}
 
 // The commonest short texts, "ddd" or "ddd.ddd" with no sign and no exponent
-// part, read in one pass. It relies on ReadDecimal's scale D - n then being
-// minus the count of digits after the point (leading zeros count as digits
-// here but add nothing to M, and P, counted from the first significant
-// digit, makes up for them), so that the value is M divided once by an exact
-// power of ten, as ScaledMantissa divides it (and M itself when there are no
-// such digits); at most 15 digits always fit M. False for any other text,
-// which ReadDecimal then reads.
-[[gnu::always_inline]] inline bool ReadPlainDecimal(std::string_view text, Extended& value) {
-  static_assert(kPlainTextLimit <= kMantissaDigits);
-  if (text.size() >= kPlainTextLimit) return false;
+// part, read in one pass, byte by byte; at most 15 digits always fit M.
+// False for any other text, which ReadDecimal then reads.
+[[gnu::always_inline]] inline bool ReadShortDecimal(std::string_view text, Extended& value) {
+  static_assert(kShortTextLimit <= kMantissaDigits);
   std::uint64_t mantissa = 0;
   std::int64_t digits = 0;
   std::int64_t point = -1;  // digits before the point, once there is one
@@ -334,9 +343,48 @@ constexpr std::size_t kPlainTextLimit = 2 * kChunkDigits;
     }
   }
   if (digits == 0 || (i < text.size() && IsExponentLetter(text[i]))) return false;
-  const std::int64_t fraction = point < 0 ? 0 : digits - point;
-  value = static_cast<Extended>(static_cast<std::int64_t>(mantissa));
-  if (fraction > 0) value = value / ExactPowerOfTen(static_cast<int>(fraction));
+  value = ScaledByExactPower(mantissa, point < 0 ? 0 : -(digits - point));
+  return true;
+}
+
+// Full-precision texts: "ddd" or "ddd.ddd" with no sign, at most 18 digits
+// (which always fit M) and an optional exponent part, eight digits at once
+// where they can be. The decimal exponent then stays far from the overflow
+// and underflow thresholds. False for any other text, and for a scale beyond
+// the exact powers, which ReadDecimal then reads.
+[[gnu::always_inline]] inline bool ReadLongDecimal(std::string_view text, Extended& value) {
+  std::uint64_t mantissa = 0;
+  std::int64_t digits = 0;
+  std::int64_t point = -1;  // digits before the point, once there is one
+  std::size_t i = 0;
+  const std::size_t size = text.size();
+  while (i < size) {
+    if (size - i >= kChunkDigits && digits <= kMantissaDigits - kChunkDigits) {
+      const std::uint64_t chunk = LoadChunk(text.data() + i);
+      if (AllDigits(chunk)) {
+        mantissa = mantissa * kChunkScale + ChunkValue(chunk);
+        digits += kChunkDigits;
+        i += kChunkDigits;
+        continue;
+      }
+    }
+    const unsigned digit = static_cast<unsigned char>(text[i]) - static_cast<unsigned>('0');
+    if (digit < 10) {
+      if (digits == kMantissaDigits) return false;
+      mantissa = mantissa * 10 + digit;
+      ++digits;
+    } else if (text[i] == '.' && point < 0) {
+      point = digits;
+    } else {
+      break;
+    }
+    ++i;
+  }
+  if (digits == 0) return false;
+  const std::int64_t exponent = ReadExponent(text, i);
+  const std::int64_t scale = exponent - (point < 0 ? 0 : digits - point);
+  if (scale < -kLargestExactPowerOfTen || scale > kLargestExactPowerOfTen) return false;
+  value = ScaledByExactPower(mantissa, scale);
   return true;
 }
 
@@ -347,7 +395,11 @@ constexpr std::size_t kPlainTextLimit = 2 * kChunkDigits;
       !bytes.empty() && IsBlank(bytes.front()) ? SkipBlanks(bytes) : bytes;
   if (!rest.empty() && rest.front() == '&') return ScanRadix(rest).value;
   Extended plain;
-  if (ReadPlainDecimal(rest, plain)) return plain;
+  if (rest.size() < kShortTextLimit
+          ? ReadShortDecimal(rest, plain)
+          : rest.size() < kLongTextLimit && ReadLongDecimal(rest, plain)) {
+    return plain;
+  }
   std::size_t i = 0;
   return ReadDecimal(rest, i);
 }

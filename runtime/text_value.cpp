@@ -22,12 +22,13 @@ TextValue& TextValue::operator=(const TextValue& other) {
 
 namespace {
 
-// Storage for `size` bytes from SysAllocStringByteLen, contents unset; null
-// for a negative size, one SysAllocStringByteLen cannot take, or no memory.
-char* AllocateStorage(std::int64_t size) {
+// Storage for `size` bytes from SysAllocStringByteLen, a copy of `source`
+// (unset when it is null: Win32 leaves it so); null for a negative size, one
+// SysAllocStringByteLen cannot take, or no memory.
+char* AllocateStorage(std::int64_t size, const char* source) {
   // SysAllocStringByteLen takes a 32-bit length; larger requests fail.
   if (size <= 0 || size > 0x7FFFFFF0) return nullptr;
-  return reinterpret_cast<char*>(SysAllocStringByteLen(nullptr, static_cast<UINT>(size)));
+  return reinterpret_cast<char*>(SysAllocStringByteLen(source, static_cast<UINT>(size)));
 }
 
 }  // namespace
@@ -35,7 +36,7 @@ char* AllocateStorage(std::int64_t size) {
 TextValue TextValue::Allocate(std::int64_t size, bool* failed) {
   if (failed != nullptr) *failed = false;
   if (size == 0) return {};
-  char* storage = AllocateStorage(size);
+  char* storage = AllocateStorage(size, nullptr);
   if (storage == nullptr) {
     if (failed != nullptr) *failed = true;
     return {};
@@ -46,13 +47,11 @@ TextValue TextValue::Allocate(std::int64_t size, bool* failed) {
 
 TextValue TextValue::Copy(std::string_view bytes) {
   if (bytes.empty()) return {};
-  // Filled by the copy at once, so the storage is not zeroed first.
-  char* storage = AllocateStorage(static_cast<std::int64_t>(bytes.size()));
+  char* storage = AllocateStorage(static_cast<std::int64_t>(bytes.size()), bytes.data());
   if (storage == nullptr) {
     RaiseError(ErrorNumber::kOutOfMemory);
     return {};
   }
-  std::memcpy(storage, bytes.data(), bytes.size());
   return Adopt(storage);
 }
 

@@ -4,6 +4,8 @@
 #include <array>
 #include <atomic>
 
+#include "live_texts.h"
+
 namespace tavrin::platform {
 namespace {
 
@@ -43,6 +45,8 @@ bool ConsumeFailure(Fail which) {
 }
 
 std::int64_t LiveCount(Live what) {
+  // The text storage counts its texts per thread.
+  if (what == Live::Text) return LiveTexts();
   return g_live[static_cast<int>(what)];
 }
 
@@ -53,16 +57,6 @@ void CountLive(Live what, int delta) {
     return;
   }
   n += delta;
-}
-
-void CountLiveLocked(Live what, int delta) {
-  auto& n = g_live[static_cast<int>(what)];
-  const std::int64_t now = n.load(std::memory_order_relaxed);
-  if (delta < 0 && now + delta < 0) {
-    ++g_double_releases;
-    return;
-  }
-  n.store(now + delta, std::memory_order_relaxed);
 }
 
 std::int64_t DoubleReleases() {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/linux/hooks.h"
@@ -97,6 +98,42 @@ TEST(TextStorageTest, SecondFreeAmongLiveTextsLeavesTheOthersKnown) {
     if (i != 50) SysFreeString(texts[i]);
   }
   EXPECT_EQ(DoubleReleases(), doubleBefore + 1);
+}
+
+TEST(TextStorageTest, TextsOutliveTheThreadThatMadeThem) {
+  // Texts of every kind of block (small, large, mapped pages) made by a
+  // thread that then ends: they stay readable and counted, another thread
+  // frees them, a second free is counted, and new texts reuse the blocks.
+  const std::size_t sizes[] = {0, 1, 300, 70000, 3u << 20};
+  for (int round = 0; round < 2; ++round) {
+    const std::int64_t liveBefore = LiveCount(Live::Text);
+    const std::int64_t doubleBefore = DoubleReleases();
+    std::vector<BSTR> texts;
+    std::thread maker([&] {
+      for (std::size_t size : sizes) {
+        const std::string bytes(size, static_cast<char>('a' + size % 26));
+        texts.push_back(SysAllocStringByteLen(bytes.data(), static_cast<UINT>(size)));
+      }
+    });
+    maker.join();
+    ASSERT_EQ(LiveCount(Live::Text), liveBefore + static_cast<std::int64_t>(std::size(sizes)));
+    std::thread freer([&] {
+      for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::size_t size = sizes[i];
+        ASSERT_NE(texts[i], nullptr) << size;
+        EXPECT_EQ(SysStringByteLen(texts[i]), size);
+        const std::string bytes(reinterpret_cast<const char*>(texts[i]), size);
+        EXPECT_EQ(bytes, std::string(size, static_cast<char>('a' + size % 26))) << size;
+        EXPECT_EQ(reinterpret_cast<const char*>(texts[i])[size], '\0') << size;
+        SysFreeString(texts[i]);
+      }
+    });
+    freer.join();
+    EXPECT_EQ(LiveCount(Live::Text), liveBefore) << round;
+    for (BSTR text : texts) SysFreeString(text);
+    EXPECT_EQ(DoubleReleases(), doubleBefore + static_cast<std::int64_t>(std::size(sizes)));
+    EXPECT_EQ(LiveCount(Live::Text), liveBefore) << round;
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "numtext/mask_template.h"
+#include "numtext/plain_mask.h"
 
 namespace tavrin {
 
@@ -20,6 +21,7 @@ struct CompiledMask {
   std::size_t length;
   MaskSections sections;                       // views into `bytes`
   std::array<ShortMaskTemplate, 3> templates;  // section i compiled, when present
+  std::array<PlainMask, 3> plain;              // whether section i is plain, and its shape
 };
 
 // The compiled form of `mask`: found in this thread's cache, or compiled and

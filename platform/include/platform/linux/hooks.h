@@ -47,10 +47,6 @@ std::int64_t LiveCount(Live what);
 // that would fall below zero marks a double release, which DoubleReleases()
 // reports.
 void CountLive(Live what, int delta);
-// The same for a count whose every change is made under one lock that the
-// caller holds: a plain update, without an atomic read-modify-write (the
-// count stays readable from any thread).
-void CountLiveLocked(Live what, int delta);
 // Number of releases of an object that was not alive (double deletes).
 std::int64_t DoubleReleases();
 // Records one release of an object that was not alive; used by the platform
