@@ -114,8 +114,13 @@ std::vector<double> SpacingRange(std::string_view text) {
   if (to < from) throw UsageError("--ab2 '" + std::string(text) + "': TO is below FROM");
   const double decades = std::log10(to / from);
   const int steps = static_cast<int>(std::lround(decades * perDecade));
+  // The exponent whole: 10^1.5 is the double nearest sqrt(1000), which
+  // 10 * 10^0.5 is not.
+  const double firstDecade = std::log10(from);
   std::vector<double> values{from};
-  for (int k = 1; k < steps; ++k) values.push_back(from * std::pow(10.0, decades * k / steps));
+  for (int k = 1; k < steps; ++k) {
+    values.push_back(std::pow(10.0, firstDecade + decades * k / steps));
+  }
   if (steps > 0) values.push_back(to);
   return values;
 }
