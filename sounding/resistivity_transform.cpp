@@ -24,18 +24,21 @@ double ResistivityTransform(const LayeredModel& model, double lambda) {
     }
   }
   // T is carried as the fraction num / den, so that the layers cost no
-  // division but the last: with T = num / den the step below is
-  //   num' = rho (num (1 + e) + rho den (1 - e)),  den' = rho den (1 + e) + num (1 - e).
-  // Each step scales both by about 2 rho; when that carries den far from 1
-  // (extreme resistivities over many layers), the fraction is brought back.
+  // division but the last. With T = num / den, a = num + rho den and
+  // b = num - rho den, the step above a layer is
+  //   num' = rho (a + e b),  den' = a - e b
+  // (the recurrence with t = (1 - e) / (1 + e), times (1 + e) den). Each step
+  // scales both by about 2 rho; when that carries den far from 1 (extreme
+  // resistivities over many layers), the fraction is brought back.
   double num = model.resistivity[bottom];
   double den = 1;
   for (std::size_t i = bottom; i-- > 0;) {
     const double rho = model.resistivity[i];
     const double e = std::exp(-2 * lambda * model.thickness[i]);
-    const double next = rho * (num * (1 + e) + rho * den * (1 - e));
-    den = rho * den * (1 + e) + num * (1 - e);
-    num = next;
+    const double a = num + rho * den;
+    const double b = num - rho * den;
+    num = rho * (a + e * b);
+    den = a - e * b;
     if (!(den < kRescale && den > 1 / kRescale)) {
       num /= den;
       den = 1;
