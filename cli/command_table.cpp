@@ -108,7 +108,7 @@ void PrintHelp(std::FILE* out) {
   std::fputs(
       "\n  --help                  this text\n"
       "  --version               the version\n\n"
-      "exit status: 0 done, 1 batch or sounding lines skipped, 2 wrong usage,\n"
+      "exit status: 0 done, 1 batch, sounding or --data lines skipped, 2 wrong usage,\n"
       "unreadable file or unwritable plot\n",
       out);
 }

@@ -178,9 +178,9 @@ ForwardOptions ParseOptions(Args args) {
     options.model.resistivity = *rho;
     if (thick) options.model.thickness = *thick;
     if (options.model.thickness.size() + 1 != options.model.resistivity.size()) {
-      throw UsageError(std::to_string(options.model.resistivity.size()) + " resistivities need " +
-                       std::to_string(options.model.resistivity.size() - 1) + " thicknesses, not " +
-                       std::to_string(options.model.thickness.size()));
+      throw UsageError("--thick needs one value less than --rho (here " +
+                       std::to_string(options.model.thickness.size()) + " and " +
+                       std::to_string(options.model.resistivity.size()) + ")");
     }
   }
   if (options.model.resistivity.empty() || options.model.resistivity.size() > kMaxLayers) {

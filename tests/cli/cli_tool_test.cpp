@@ -566,7 +566,25 @@ TEST(ForwardCommand, SpacingsModelsAndPaths) {
       EXPECT_NEAR(a / b, 1, 1e-3) << fastLines[k] << " against " << exactLines[k];
     }
   }
-  std::remove(modelPath.c_str());
+  // --plot with --data draws the curve and the readings into an SVG.
+  const std::string dataPath = ::testing::TempDir() + "forward_data.csv";
+  const std::string plotPath = ::testing::TempDir() + "forward_plot.svg";
+  file = std::fopen(dataPath.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fputs("ab2,rho\n1,100\n10,52\nx\n100,10\n", file);
+  std::fclose(file);
+  const ToolRun plotted = RunTool(
+      {"forward", "--model", modelPath, "--plot", plotPath, "--data", dataPath, "1", "100"});
+  EXPECT_EQ(plotted.status, 1);  // the data's line 4 is skipped
+  EXPECT_NE(plotted.err.find("line 4"), std::string::npos) << plotted.err;
+  EXPECT_EQ(Lines(plotted.out).size(), 3u);
+  file = std::fopen(plotPath.c_str(), "r");
+  ASSERT_NE(file, nullptr);
+  char head[64] = {};
+  EXPECT_GT(std::fread(head, 1, sizeof head - 1, file), 0u);
+  std::fclose(file);
+  EXPECT_NE(std::string(head).find("<svg"), std::string::npos) << head;
+  for (const std::string& path : {modelPath, dataPath, plotPath}) std::remove(path.c_str());
 }
 
 }  // namespace
