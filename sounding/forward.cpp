@@ -7,10 +7,11 @@
 //   = (1/r) sum_i w_i (T(b_i / r) - rho_1), the potential of a unit source is
 //   (1 / 2 pi) (rho_1 / r + G(r)), and with K = pi (L^2 - l^2) / (2 l)
 //   rho_a = rho_1 + (L^2 - l^2) / (2 l) (G(L - l) - G(L + l)).
+#include "sounding/forward.h"
+
 #include <cmath>
 
 #include "hankel_filter.h"
-#include "sounding/forward.h"
 #include "sounding/resistivity_transform.h"
 
 namespace tavrin::sounding {
@@ -18,8 +19,9 @@ namespace tavrin::sounding {
 namespace {
 
 // sum_i weight_i (T(b_i / r) - rho_1). Taps with lambda h_1 beyond
-// kTopOpaque have T == rho_1 exactly and are skipped.
-constexpr double kTopOpaque = 20;
+// kTopOpaque are skipped: there |T - rho_1| < 2 rho_1 exp(-2 lambda h_1),
+// below 1e-10 rho_1, far under the filter's own error.
+constexpr double kTopOpaque = 12;
 
 template <std::size_t N>
 double FilterSum(const HankelFilter<N>& filter, const LayeredModel& model, double r) {
