@@ -11,6 +11,7 @@
 
 #include <cmath>
 
+#include "forward_cuts.h"
 #include "hankel_filter.h"
 #include "sounding/resistivity_transform.h"
 
@@ -18,10 +19,7 @@ namespace tavrin::sounding {
 
 namespace {
 
-// sum_i weight_i (T(b_i / r) - rho_1). Taps with lambda h_1 beyond
-// kTopOpaque are skipped: there |T - rho_1| < 2 rho_1 exp(-2 lambda h_1),
-// below 1e-10 rho_1, far under the filter's own error.
-constexpr double kTopOpaque = 12;
+// sum_i weight_i (T(b_i / r) - rho_1), the taps beyond kTopOpaque skipped.
 
 template <std::size_t N>
 double FilterSum(const HankelFilter<N>& filter, const LayeredModel& model, double r) {

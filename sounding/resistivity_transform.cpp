@@ -3,12 +3,11 @@
 
 #include <cmath>
 
+#include "forward_cuts.h"
+
 namespace tavrin::sounding {
 
 namespace {
-// Beyond 2 lambda h = 40, exp(-2 lambda h) < 5e-18 is below half an ulp of 1:
-// tanh is exactly 1 and the layers below cannot change T.
-constexpr double kOpaqueExponent = 40;
 // The numerator and denominator of T stay within this factor of 1.
 constexpr double kRescale = 1e100;
 }  // namespace
