@@ -2,8 +2,9 @@
 # Builds and runs every test: the Linux suites, the same on the software
 # extended real (with its differential tests against the x87 unit and the
 # tool's output for a generated corpus compared with the x87 build's) and under
-# the sanitizers, the Windows suites under Wine, and the fuzz targets for a
-# bounded time.
+# the sanitizers, the Windows suites under Wine, every suite of the 64-bit ARM
+# build under qemu-user (and the corpus through its tool), and the fuzz targets
+# for a bounded time.
 # Ends with one line "N passed, M failed" and exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +17,10 @@ corpus_inputs=${TAVRIN_CORPUS_INPUTS:-20000}
 passed=0
 failed=0
 log_dir=$root/build/logs
+# The 64-bit ARM tool under the emulator its suites run under (the line of
+# cmake/aarch64-linux.toolchain.cmake).
+aarch64_tool="qemu-aarch64 -L /usr/aarch64-linux-gnu -E LD_LIBRARY_PATH=/usr/aarch64-linux-gnu/lib
+  build/aarch64/bin/tavrin"
 mkdir -p "$log_dir"
 
 # One virtual display for every Windows test (Wine makes no window without one).
@@ -43,7 +48,7 @@ count_ctest() {
   failed=$((failed + bad))
 }
 
-for preset in host host-soft host-asan win32; do
+for preset in host host-soft host-asan win32 aarch64; do
   echo "== $preset"
   if ! { cmake --preset "$preset" >"$log_dir/$preset-configure.log" 2>&1 &&
          cmake --build --preset "$preset" -j "$jobs" >"$log_dir/$preset-build.log" 2>&1; }; then
@@ -71,6 +76,14 @@ for preset in host host-soft host-asan win32; do
     if python3 scripts/corpus.py generate "$corpus_inputs" build/corpus >/dev/null &&
        python3 scripts/corpus.py compare build/host/bin/tavrin build/host-soft/bin/tavrin \
          build/corpus; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+    fi
+  fi
+  if [ "$preset" = aarch64 ]; then
+    # The same corpus through the ARM tool: the x87 build's output, byte for byte.
+    if python3 scripts/corpus.py compare build/host/bin/tavrin "$aarch64_tool" build/corpus; then
       passed=$((passed + 1))
     else
       failed=$((failed + 1))
