@@ -11,6 +11,8 @@ if [ "$what" = test ]; then
   packages+=(clang-14 libclang-rt-14-dev xdotool openbox)
   # The 64-bit ARM build and the emulator its tests run under.
   packages+=(g++-aarch64-linux-gnu qemu-user libcairo2-dev:arm64 libxml2-dev:arm64)
+  # The 64-bit Windows build (its tests run under wine64, installed above).
+  packages+=(g++-mingw-w64-x86-64-posix)
 fi
 
 # A bare name means the machine's own architecture; dpkg -s refuses a bare

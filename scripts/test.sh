@@ -2,7 +2,7 @@
 # Builds and runs every test: the Linux suites, the same on the software
 # extended real (with its differential tests against the x87 unit and the
 # tool's output for a generated corpus compared with the x87 build's) and under
-# the sanitizers, the Windows suites under Wine, every suite of the 64-bit ARM
+# the sanitizers, the Windows suites under Wine (32- and 64-bit), every suite of the 64-bit ARM
 # build under qemu-user (and the corpus through its tool), and the fuzz targets
 # for a bounded time.
 # Ends with one line "N passed, M failed" and exits non-zero on any failure.
@@ -48,7 +48,7 @@ count_ctest() {
   failed=$((failed + bad))
 }
 
-for preset in host host-soft host-asan win32 aarch64; do
+for preset in host host-soft host-asan win32 win64 aarch64; do
   echo "== $preset"
   if ! { cmake --preset "$preset" >"$log_dir/$preset-configure.log" 2>&1 &&
          cmake --build --preset "$preset" -j "$jobs" >"$log_dir/$preset-build.log" 2>&1; }; then
@@ -58,16 +58,19 @@ for preset in host host-soft host-asan win32 aarch64; do
     continue
   fi
   parallel=$jobs
-  if [ "$preset" = win32 ]; then
+  if [ "$preset" = win32 ] || [ "$preset" = win64 ]; then
     # One at a time: Windows tests share the display, and a window of one
     # test would take the activation and the focus from another.
     parallel=1
+    # The loader of cmake/wine-run.sh for this preset.
+    wine=wine
+    [ "$preset" = win64 ] && wine=/usr/lib/wine/wine64
     # Make the Wine prefix once, before the first test starts.
     # Wait for Wine's start-up services to settle: the first program run in
     # a prefix still being set up can get no window at all.
-    WINEPREFIX=$root/build/win32/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
-      wineboot -i >/dev/null 2>&1
-    WINEPREFIX=$root/build/win32/wineprefix timeout 60 wineserver -w
+    WINEPREFIX=$root/build/$preset/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
+      "$wine" wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$root/build/$preset/wineprefix timeout 60 wineserver -w
   fi
   ctest --preset "$preset" -j "$parallel" 2>&1 | tee "$log_dir/$preset-ctest.log"
   count_ctest "$log_dir/$preset-ctest.log"
