@@ -27,7 +27,17 @@ function(tavrin_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBRARIES} tavrin_test_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name})
+  if(CMAKE_CROSSCOMPILING_EMULATOR AND NOT WIN32)
+    # qemu-user cannot execute a foreign binary from inside the program it
+    # emulates, so a death test cannot start the test binary again: its child
+    # is forked instead. The flag on the command line also gives the forked
+    # child the gtest flags after its name that a re-started one would have.
+    target_compile_definitions(${name} PRIVATE TAVRIN_DEATH_TEST_STYLE="fast")
+    add_test(NAME ${name} COMMAND ${name} --gtest_death_test_style=fast)
+  else()
+    target_compile_definitions(${name} PRIVATE TAVRIN_DEATH_TEST_STYLE="threadsafe")
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()

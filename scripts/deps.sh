@@ -9,11 +9,22 @@ packages=(cmake make g++ googletest libbenchmark-dev pkgconf libcairo2-dev fonts
           g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth imagemagick x11-utils)
 if [ "$what" = test ]; then
   packages+=(clang-14 libclang-rt-14-dev xdotool openbox)
+  # The 64-bit ARM build and the emulator its tests run under.
+  packages+=(g++-aarch64-linux-gnu qemu-user libcairo2-dev:arm64 libxml2-dev:arm64)
+  # The 64-bit Windows build (its tests run under wine64, installed above).
+  packages+=(g++-mingw-w64-x86-64-posix)
 fi
 
+# A bare name means the machine's own architecture; dpkg -s refuses a bare
+# name that instances of two architectures share (libcairo2-dev, pkgconf once
+# their arm64 ones are in), so it is asked again with the architecture added.
+native=$(dpkg --print-architecture)
+installed() {
+  dpkg -s "$1" >/dev/null 2>&1 || { [[ $1 != *:* ]] && dpkg -s "$1:$native" >/dev/null 2>&1; }
+}
 missing=()
 for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
@@ -22,9 +33,11 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 echo "installing: ${missing[*]}"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  dpkg --add-architecture i386
-fi
+for arch in i386 arm64; do
+  if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+    dpkg --add-architecture "$arch"
+  fi
+done
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

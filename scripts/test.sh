@@ -2,8 +2,9 @@
 # Builds and runs every test: the Linux suites, the same on the software
 # extended real (with its differential tests against the x87 unit and the
 # tool's output for a generated corpus compared with the x87 build's) and under
-# the sanitizers, the Windows suites under Wine, and the fuzz targets for a
-# bounded time.
+# the sanitizers, the Windows suites under Wine (32- and 64-bit), every suite of the 64-bit ARM
+# build under qemu-user (and the corpus through its tool), and the fuzz targets
+# for a bounded time.
 # Ends with one line "N passed, M failed" and exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +17,10 @@ corpus_inputs=${TAVRIN_CORPUS_INPUTS:-20000}
 passed=0
 failed=0
 log_dir=$root/build/logs
+# The 64-bit ARM tool under the emulator its suites run under (the line of
+# cmake/aarch64-linux.toolchain.cmake).
+aarch64_tool="qemu-aarch64 -L /usr/aarch64-linux-gnu -E LD_LIBRARY_PATH=/usr/aarch64-linux-gnu/lib
+  build/aarch64/bin/tavrin"
 mkdir -p "$log_dir"
 
 # One virtual display for every Windows test (Wine makes no window without one).
@@ -43,7 +48,7 @@ count_ctest() {
   failed=$((failed + bad))
 }
 
-for preset in host host-soft host-asan win32; do
+for preset in host host-soft host-asan win32 win64 aarch64; do
   echo "== $preset"
   if ! { cmake --preset "$preset" >"$log_dir/$preset-configure.log" 2>&1 &&
          cmake --build --preset "$preset" -j "$jobs" >"$log_dir/$preset-build.log" 2>&1; }; then
@@ -53,16 +58,19 @@ for preset in host host-soft host-asan win32; do
     continue
   fi
   parallel=$jobs
-  if [ "$preset" = win32 ]; then
+  if [ "$preset" = win32 ] || [ "$preset" = win64 ]; then
     # One at a time: Windows tests share the display, and a window of one
     # test would take the activation and the focus from another.
     parallel=1
+    # The loader of cmake/wine-run.sh for this preset.
+    wine=wine
+    [ "$preset" = win64 ] && wine=/usr/lib/wine/wine64
     # Make the Wine prefix once, before the first test starts.
     # Wait for Wine's start-up services to settle: the first program run in
     # a prefix still being set up can get no window at all.
-    WINEPREFIX=$root/build/win32/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
-      wineboot -i >/dev/null 2>&1
-    WINEPREFIX=$root/build/win32/wineprefix timeout 60 wineserver -w
+    WINEPREFIX=$root/build/$preset/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
+      "$wine" wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$root/build/$preset/wineprefix timeout 60 wineserver -w
   fi
   ctest --preset "$preset" -j "$parallel" 2>&1 | tee "$log_dir/$preset-ctest.log"
   count_ctest "$log_dir/$preset-ctest.log"
@@ -71,6 +79,14 @@ for preset in host host-soft host-asan win32; do
     if python3 scripts/corpus.py generate "$corpus_inputs" build/corpus >/dev/null &&
        python3 scripts/corpus.py compare build/host/bin/tavrin build/host-soft/bin/tavrin \
          build/corpus; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+    fi
+  fi
+  if [ "$preset" = aarch64 ]; then
+    # The same corpus through the ARM tool: the x87 build's output, byte for byte.
+    if python3 scripts/corpus.py compare build/host/bin/tavrin "$aarch64_tool" build/corpus; then
       passed=$((passed + 1))
     else
       failed=$((failed + 1))

@@ -152,7 +152,7 @@ std::int32_t CheckLayoutOnce(HINSTANCE instance, std::int32_t previous, const ch
 }
 
 TEST(CalculatorLayoutDeathTest, WindowAndControlsSitWhereTheirUnitsPutThem) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  GTEST_FLAG_SET(death_test_style, TAVRIN_DEATH_TEST_STYLE);
   EXPECT_EXIT(StartProcess(CheckLayoutOnce), ::testing::ExitedWithCode(0), "");
 }
 

@@ -154,7 +154,7 @@ std::int32_t CalculateOnce(HINSTANCE instance, std::int32_t previous, const char
 // The real start-up, window and CALC: the result shown is the one of the
 // 64-bit significand that StartProcess puts in force.
 TEST(ComputeResistivityDeathTest, CalcThroughStartProcessShowsTheExtendedResult) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  GTEST_FLAG_SET(death_test_style, TAVRIN_DEATH_TEST_STYLE);
   EXPECT_EXIT(StartProcess(CalculateOnce), ::testing::ExitedWithCode(kExtendedText), "");
 }
 

@@ -72,11 +72,12 @@ std::int32_t CheckingMain(HINSTANCE instance, std::int32_t previous, const char*
   return verdict;
 }
 
-// The child runs the test binary again (as it must on Windows), so its
-// command line holds gtest's flags after the program name.
+// The child runs the test binary again (as it must on Windows; under
+// qemu-user it is forked, from a test binary started with a gtest flag), so
+// its command line holds gtest's flags after the program name.
 class StartProcessDeathTest : public testing::Test {
  protected:
-  void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+  void SetUp() override { GTEST_FLAG_SET(death_test_style, TAVRIN_DEATH_TEST_STYLE); }
 };
 
 TEST_F(StartProcessDeathTest, ExitCodeIsTheRoutinesResult) {
