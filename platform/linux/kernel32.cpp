@@ -65,7 +65,6 @@ HINSTANCE__ g_module_instance{};
 
 // ---- Call trace ----
 std::mutex g_trace_mutex;
-std::atomic<bool> g_tracing{false};
 std::vector<std::string> g_trace;  // guarded by g_trace_mutex
 
 // Quotes one argument as Windows programs expect to find it on a command
@@ -126,19 +125,18 @@ void SetExitProcessHook(ExitProcessHook hook) {
 void StartCallTrace() {
   std::lock_guard lock(g_trace_mutex);
   g_trace.clear();
-  g_tracing = true;
+  g_call_tracing = true;
 }
 
 std::vector<std::string> StopCallTrace() {
   std::lock_guard lock(g_trace_mutex);
-  g_tracing = false;
+  g_call_tracing = false;
   return std::exchange(g_trace, {});
 }
 
-void TraceCall(const char* name) {
-  if (!g_tracing.load(std::memory_order_relaxed)) return;
+void RecordCall(const char* name) {
   std::lock_guard lock(g_trace_mutex);
-  if (g_tracing) g_trace.emplace_back(name);
+  if (g_call_tracing) g_trace.emplace_back(name);
 }
 
 }  // namespace tavrin::platform
