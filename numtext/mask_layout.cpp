@@ -78,17 +78,6 @@ struct PowersOfTen {
 };
 constexpr PowersOfTen kPowers;
 
-// "00" to "99": the two characters of n at 2 * n.
-struct DigitPairs {
-  char text[200];
-  constexpr DigitPairs() : text{} {
-    for (int n = 0; n < 100; ++n) {
-      text[2 * n] = static_cast<char>('0' + n / 10);
-      text[2 * n + 1] = static_cast<char>('0' + n % 10);
-    }
-  }
-};
-constexpr DigitPairs kDigitPairs;
 constexpr int kSignificandDigitsShown = 18;
 constexpr int kLargestWholePower = 19;
 
@@ -109,8 +98,7 @@ constexpr auto kDividers =
 
 }  // namespace
 
-bool FixedSignificandMantissa(std::uint64_t digits, int exponent, int decimals, char* out,
-                              std::string_view& text) {
+bool RoundSignificandToPlaces(std::uint64_t digits, int exponent, int decimals, RoundedFixed& out) {
   const int cut = exponent + decimals;
   if (cut > kLargestWholePower || decimals > kShortSectionLength) return false;
   // The kept digits as one integer: the digit text up to the cut.
@@ -130,27 +118,27 @@ bool FixedSignificandMantissa(std::uint64_t digits, int exponent, int decimals, 
   }  // a cut before the start keeps nothing and rounds nothing up
   const int integers = exponent > 0 ? exponent : 0;
   const int width = integers + decimals;
+  out.kept = kept;
   if (width <= kLargestWholePower && kept == kPowers.value[width]) {
     // Every kept digit was a "9" and the carry ran out: "1" and width "0"s.
-    out[0] = '1';
-    for (int i = 1; i <= width; ++i) out[i] = '0';
-    text = {out, static_cast<std::size_t>(width + 1)};
-    return true;
-  }
-  // The kept digits right-aligned in `width` characters from out[1], two at
-  // a time (each step's division waits for the one before).
-  int i = width;
-  for (; i >= 2; i -= 2) {
-    std::memcpy(out + i - 1, kDigitPairs.text + 2 * (kept % 100), 2);
-    kept /= 100;
-  }
-  if (i == 1) out[1] = static_cast<char>('0' + kept % 10);
-  if (integers == 0) {
-    out[0] = '0';
-    text = {out, static_cast<std::size_t>(width + 1)};
+    out.integerDigits = integers + 1;
+    out.zeroInteger = false;
   } else {
-    text = {out + 1, static_cast<std::size_t>(width)};
+    // The first digit of the significand is not "0", so an integer part
+    // from it has `integers` digits and no leading "0"; without one it is "0".
+    out.integerDigits = integers > 0 ? integers : 1;
+    out.zeroInteger = integers == 0;
   }
+  return true;
+}
+
+bool FixedSignificandMantissa(std::uint64_t digits, int exponent, int decimals, char* out,
+                              std::string_view& text) {
+  RoundedFixed rounded;
+  if (!RoundSignificandToPlaces(digits, exponent, decimals, rounded)) return false;
+  const int length = rounded.integerDigits + decimals;
+  WriteLastDigits(rounded.kept, length, out + length);
+  text = {out, static_cast<std::size_t>(length)};
   return true;
 }
 

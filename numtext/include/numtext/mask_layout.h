@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "numtext/mask_template.h"
@@ -83,6 +84,49 @@ std::string_view FixedMantissa(const DigitText& digits, int exponent, int decima
 
 // Room for FixedSignificandMantissa's text.
 inline constexpr int kSignificandMantissaCapacity = kShortSectionLength + 24;
+
+// A DecimalSignificand's digit text rounded to `decimals` fraction digits:
+// FixedMantissa's text is `kept` written in integerDigits + decimals digits,
+// leading "0"s included.
+struct RoundedFixed {
+  std::uint64_t kept;
+  int integerDigits;  // at least 1
+  bool zeroInteger;   // the integer digits are a lone "0"
+};
+
+// The rounding of FixedSignificandMantissa (the same conditions), without
+// writing the digits.
+bool RoundSignificandToPlaces(std::uint64_t digits, int exponent, int decimals, RoundedFixed& out);
+
+// "00" to "99": the two characters of n at 2 * n.
+struct DigitPairText {
+  char text[200];
+  constexpr DigitPairText() : text{} {
+    for (int n = 0; n < 100; ++n) {
+      text[2 * n] = static_cast<char>('0' + n / 10);
+      text[2 * n + 1] = static_cast<char>('0' + n % 10);
+    }
+  }
+};
+inline constexpr DigitPairText kDigitPairText;
+
+// Writes the last `count` decimal digits of n (leading "0"s included) to the
+// `count` characters before `end`, two at a time (each step's division
+// waits for the one before); returns n without them.
+inline std::uint64_t WriteLastDigits(std::uint64_t n, int count, char* end) {
+  constexpr std::uint64_t kPair = 100;
+  constexpr std::uint64_t kTen = 10;
+  for (; count >= 2; count -= 2) {
+    end -= 2;
+    std::memcpy(end, kDigitPairText.text + 2 * (n % kPair), 2);
+    n /= kPair;
+  }
+  if (count == 1) {
+    *--end = static_cast<char>('0' + n % kTen);
+    n /= kTen;
+  }
+  return n;
+}
 
 // FixedMantissa of a DecimalSignificand's digit text (its 18 digits, the
 // first not "0", then "0"s), from the integer itself: the digits kept are
