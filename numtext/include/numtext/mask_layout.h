@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "numtext/mask_template.h"
+#include "numtext/significand_rounding.h"
 
 namespace tavrin {
 
@@ -84,19 +85,6 @@ std::string_view FixedMantissa(const DigitText& digits, int exponent, int decima
 
 // Room for FixedSignificandMantissa's text.
 inline constexpr int kSignificandMantissaCapacity = kShortSectionLength + 24;
-
-// A DecimalSignificand's digit text rounded to `decimals` fraction digits:
-// FixedMantissa's text is `kept` written in integerDigits + decimals digits,
-// leading "0"s included.
-struct RoundedFixed {
-  std::uint64_t kept;
-  int integerDigits;  // at least 1
-  bool zeroInteger;   // the integer digits are a lone "0"
-};
-
-// The rounding of FixedSignificandMantissa (the same conditions), without
-// writing the digits.
-bool RoundSignificandToPlaces(std::uint64_t digits, int exponent, int decimals, RoundedFixed& out);
 
 // "00" to "99": the two characters of n at 2 * n.
 struct DigitPairText {
