@@ -16,6 +16,14 @@ constexpr int kColorButtonFace = 15;  // COLOR_BTNFACE
 std::atomic<std::int32_t> g_lockWord{0};
 // Head of the list (newest record). Read and written only under the lock.
 Record* g_head = nullptr;
+// The dialog record found last, or null; read and written only under the
+// lock, and cleared when that record is unlinked. A dialog's record is the
+// oldest of its own and its controls' (it is added first, and the list is
+// newest first), so without this every message to the dialog, and every
+// control added to it, would walk past all of its controls to find it. A
+// window has at most one record, so the one remembered is the one a walk
+// from the head would find.
+Record* g_recentDialog = nullptr;
 
 // Holds the lock for one walk or relink of the list. Busy-waits by
 // exchanging -1 in until 0 comes back; releases by storing 0. Never held
@@ -96,6 +104,7 @@ RemovalStep NextRemoval(HWND window) {
   Record* r = *own;
   *own = r->next;
   r->next = nullptr;
+  if (r == g_recentDialog) g_recentDialog = nullptr;
   return {nullptr, r};
 }
 
@@ -157,7 +166,11 @@ Record* RegistryAdd(std::uint32_t flags, HWND window, HWND parent, std::int32_t 
 }
 
 Record* RegistryFind(HWND window) {
-  return FindFirst(OfWindow(window));
+  ListLock lock;
+  if (g_recentDialog != nullptr && g_recentDialog->window == window) return g_recentDialog;
+  Record* r = FirstLocked(OfWindow(window));
+  if (r != nullptr && (r->flags & RecordFlag::Dialog) != 0) g_recentDialog = r;
+  return r;
 }
 
 HWND RegistryFirstControl(HWND dialog) {
