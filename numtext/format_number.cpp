@@ -84,7 +84,7 @@ std::string_view LayOut(Extended value, const Template& mask, LayoutScratch& scr
 // It relies on the digit text of a finite non-zero value being its decimal
 // significand's 18 digits and then "0"s (GenerateDecimalDigits makes it from
 // that integer, and FixedMantissa rounds it at the same cut).
-bool LayOutFixed(Extended value, const ShortMaskTemplate& mask, const PlainMask& plain,
+bool LayOutFixed(const Extended& value, const ShortMaskTemplate& mask, const PlainMask& plain,
                  char* layout, std::string_view& text) {
   constexpr std::uint64_t kLeadingDigitUnit = 100000000000000000;  // 10^17
   if (mask.exponentMode != ExponentMode::kNone) return false;
