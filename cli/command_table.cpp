@@ -46,6 +46,18 @@ constexpr std::array kCommands{
             "                        over the mean). Skipped lines on stderr, exit 1.\n"
             "                        --units: names lengths, ft (default) or m; converts\n"
             "                        nothing. --plot OUT.svg|.png|.pdf: the sounding curve"},
+    Command{"forward", RunForward,
+            "forward --rho R1,...,RN --thick H1,...,H(N-1) [--mn2 L] [--units ft|m]\n"
+            "        [--exact] [--plot OUT [--data FILE]] AB2... | --ab2 FROM:TO:PER_DECADE\n"
+            "                        apparent resistivities of N layers (1 to 30, the last\n"
+            "                        a half-space) at each AB/2; --ab2: log-spaced, both\n"
+            "                        ends included; --model FILE instead of --rho/--thick:\n"
+            "                        one layer a line, resistivity and thickness, the last\n"
+            "                        thickness empty (separators as batch). Ideal array,\n"
+            "                        or MN/2 = L with --mn2. Fast digital filter (0.1 %);\n"
+            "                        --exact: numerical integration (1e-9, slow).\n"
+            "                        CSV out: ab2,rho. --plot: the model's curve and step\n"
+            "                        profile, with --data FILE's readings (as sounding)"},
     Command{"invert", RunInvert,
             "invert [FILE] --layers N|auto [--error PERCENT] [--units ft|m] [--plot OUT]\n"
             "       [--json]         a model of N layers (1 to 8, the last a half-space)\n"
@@ -101,7 +113,7 @@ void PrintHelp(std::FILE* out) {
       "                        on stderr with their number; exit: the largest status\n"
       "  --help                  this text\n"
       "  --version               the version\n\n"
-      "exit status: 0 done, 1 batch or sounding lines skipped, 2 wrong usage,\n"
+      "exit status: 0 done, 1 batch, sounding or --data lines skipped, 2 wrong usage,\n"
       "unreadable file or unwritable plot\n",
       out);
 }

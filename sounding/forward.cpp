@@ -7,19 +7,19 @@
 //   = (1/r) sum_i w_i (T(b_i / r) - rho_1), the potential of a unit source is
 //   (1 / 2 pi) (rho_1 / r + G(r)), and with K = pi (L^2 - l^2) / (2 l)
 //   rho_a = rho_1 + (L^2 - l^2) / (2 l) (G(L - l) - G(L + l)).
+#include "sounding/forward.h"
+
 #include <cmath>
 
+#include "forward_cuts.h"
 #include "hankel_filter.h"
-#include "sounding/forward.h"
 #include "sounding/resistivity_transform.h"
 
 namespace tavrin::sounding {
 
 namespace {
 
-// sum_i weight_i (T(b_i / r) - rho_1). Taps with lambda h_1 beyond
-// kTopOpaque have T == rho_1 exactly and are skipped.
-constexpr double kTopOpaque = 20;
+// sum_i weight_i (T(b_i / r) - rho_1), the taps beyond kTopOpaque skipped.
 
 template <std::size_t N>
 double FilterSum(const HankelFilter<N>& filter, const LayeredModel& model, double r) {

@@ -13,18 +13,12 @@
 
 #include <cmath>
 
+#include "forward_cuts.h"
 #include "hankel_filter.h"
 
 namespace tavrin::sounding {
 
 namespace {
-
-// The same cuts as the value's evaluation (forward.cpp and
-// resistivity_transform.cpp): taps with lambda h_1 beyond kTopOpaque have
-// T == rho_1, and below a layer with 2 lambda h beyond kOpaqueExponent
-// nothing changes T.
-constexpr double kTopOpaque = 20;
-constexpr double kOpaqueExponent = 40;
 
 // T(lambda), adding weight * dT/d ln p to gradient[p] for every parameter.
 // `partial` holds per layer dT_i/dT_(i+1), dT_i/d ln rho_i, dT_i/d ln h_i.

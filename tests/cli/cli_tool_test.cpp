@@ -46,6 +46,13 @@ std::string Printf21(long double value) {
   return text;
 }
 
+// `item` `count` times, separated by commas.
+std::string CommaList(const std::string& item, int count) {
+  std::string list = item;
+  for (int k = 1; k < count; ++k) list += "," + item;
+  return list;
+}
+
 struct OutputCase {
   std::vector<std::string> args;
   std::string expected;  // the whole of stdout, without the final line feed
@@ -293,6 +300,17 @@ TEST(Usage, WrongUseExitsTwoWithOneLineOnStderr) {
       {"sounding", "--plot", "/nonexistent/tavrin/curve.pdf"},
       {"sounding", "--frobnicate"},
       {"sounding", "/nonexistent/tavrin/sounding.csv"},
+      {"forward", "--rho", "100,0", "--thick", "5", "10"},
+      {"forward", "--rho", "100,10", "--thick", "-5", "10"},
+      {"forward", "--rho", "100,10", "--thick", "5,5", "10"},
+      {"forward", "--rho", "100,10", "10"},
+      {"forward", "--rho", "100,10", "--thick", "5", "0"},
+      {"forward", "--rho", "100,10", "--thick", "5", "--mn2", "10", "10"},
+      {"forward", "--rho", "100,10", "--thick", "5"},
+      {"forward", "--rho", "100,10", "--thick", "5", "--ab2", "10:1:5"},
+      {"forward", "--rho", CommaList("1", 31), "--thick", CommaList("1", 30), "10"},
+      {"forward", "--rho", "100", "--fast", "10"},
+      {"forward", "--model", "/nonexistent/tavrin/model.csv", "10"},
   };
   for (const std::vector<std::string>& args : cases) {
     std::string joined;
@@ -309,7 +327,8 @@ TEST(Usage, WrongUseExitsTwoWithOneLineOnStderr) {
 TEST(Usage, HelpAndVersion) {
   const ToolRun help = RunTool({"--help"});
   EXPECT_EQ(help.status, 0);
-  for (const char* command : {"calc", "number", "format", "digits", "batch", "sounding"}) {
+  for (const char* command :
+       {"calc", "number", "format", "digits", "batch", "sounding", "forward"}) {
     EXPECT_NE(help.out.find(command), std::string::npos) << command;
   }
   const ToolRun version = RunTool({"--version"});
@@ -539,6 +558,77 @@ TEST(SoundingCommand, CalculatorLinesAsCalcRaw) {
     EXPECT_EQ(std::strtod(rho.c_str(), nullptr), std::strtod(calc.out.c_str(), nullptr))
         << lines[k + 1];
   }
+}
+
+// The two-layer model 100 over 10 (h = 5): the spacings as arguments, as a
+// range and from a model file give the same numbers; --exact agrees with the
+// filter to its 0.1 %; a one-layer earth is its own resistivity.
+TEST(ForwardCommand, SpacingsModelsAndPaths) {
+  const std::string modelPath = ::testing::TempDir() + "forward_model.csv";
+  std::FILE* file = std::fopen(modelPath.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fputs("# two layers\nrho,thickness\n100,5\n10,\n", file);
+  std::fclose(file);
+  const std::vector<std::string> twoLayers = {"--rho", "100,10", "--thick", "5"};
+  const ToolRun listed = RunTool({"forward", "--rho", "100,10", "--thick", "5", "1", "10", "100"});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  const std::vector<std::string> lines = Lines(listed.out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "ab2,rho");
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> expected;  // the lines, the header included
+  } cases[] = {
+      {{"forward", "--rho", "100,10", "--thick", "5", "--ab2", "1:100:1"}, lines},
+      {{"forward", "--model", modelPath, "1", "10", "100"}, lines},
+      {{"forward", "--rho", "7.5", "0.5", "2e3"}, {"ab2,rho", "0.5,7.5", "2000,7.5"}},
+      {{"forward", "--rho", "7.5", "--mn2", "1", "--ab2", "10:100:2"},
+       {"ab2,rho", "10,7.5", "31.622776601683793,7.5", "100,7.5"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[1] + " " + c.args.back());
+    const ToolRun run = RunTool(c.args);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Lines(run.out), c.expected);
+  }
+  for (const std::string mn2 : {"0", "0.5"}) {
+    std::vector<std::string> fast = {"forward", "--rho", "100,10", "--thick", "5", "2", "20"};
+    if (mn2 != "0") fast.insert(fast.begin() + 1, {"--mn2", mn2});
+    std::vector<std::string> exact = fast;
+    exact.push_back("--exact");
+    const std::vector<std::string> fastLines = Lines(RunTool(fast).out);
+    const std::vector<std::string> exactLines = Lines(RunTool(exact).out);
+    ASSERT_EQ(fastLines.size(), 3u);
+    ASSERT_EQ(exactLines.size(), 3u);
+    for (std::size_t k = 1; k < 3; ++k) {
+      const double a =
+          std::strtod(fastLines[k].substr(fastLines[k].find(',') + 1).c_str(), nullptr);
+      const double b =
+          std::strtod(exactLines[k].substr(exactLines[k].find(',') + 1).c_str(), nullptr);
+      EXPECT_NE(a, b) << fastLines[k];  // two different computations
+      EXPECT_NEAR(a / b, 1, 1e-3) << fastLines[k] << " against " << exactLines[k];
+    }
+  }
+  // --plot with --data draws the curve and the readings into an SVG.
+  const std::string dataPath = ::testing::TempDir() + "forward_data.csv";
+  const std::string plotPath = ::testing::TempDir() + "forward_plot.svg";
+  file = std::fopen(dataPath.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fputs("ab2,rho\n1,100\n10,52\nx\n100,10\n", file);
+  std::fclose(file);
+  const ToolRun plotted = RunTool(
+      {"forward", "--model", modelPath, "--plot", plotPath, "--data", dataPath, "1", "100"});
+  EXPECT_EQ(plotted.status, 1);  // the data's line 4 is skipped
+  EXPECT_NE(plotted.err.find("line 4"), std::string::npos) << plotted.err;
+  EXPECT_EQ(Lines(plotted.out).size(), 3u);
+  file = std::fopen(plotPath.c_str(), "r");
+  ASSERT_NE(file, nullptr);
+  char head[64] = {};
+  EXPECT_GT(std::fread(head, 1, sizeof head - 1, file), 0u);
+  std::fclose(file);
+  EXPECT_NE(std::string(head).find("<svg"), std::string::npos) << head;
+  for (const std::string& path : {modelPath, dataPath, plotPath}) std::remove(path.c_str());
 }
 
 }  // namespace

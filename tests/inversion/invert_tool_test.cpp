@@ -19,8 +19,7 @@ std::string TwoLayerSounding() {
   return forward.out;
 }
 
-// Disabled until the forward command exists to make its sounding.
-TEST(InvertCommand, DISABLED_FitsTheModelAsCsvAndJson) {
+TEST(InvertCommand, FitsTheModelAsCsvAndJson) {
   const std::string sounding = TwoLayerSounding();
   const ToolRun csv = RunTool({"invert", "--layers", "2"}, sounding);
   ASSERT_EQ(csv.status, 0) << csv.err;

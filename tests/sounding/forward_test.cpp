@@ -1,5 +1,7 @@
-// The forward model's filters against the exact two-layer solution, the
-// image series, for the ideal and the finite Schlumberger array.
+// The forward model against the exact two-layer solution, the image series,
+// for the ideal and the finite Schlumberger array: the filters to 0.1 %, the
+// reference integration to 1e-8; and the filters against the reference for
+// models of up to six layers.
 #include "sounding/forward.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@ namespace tavrin::sounding {
 namespace {
 
 constexpr double kTolerance = 1e-3;  // 0.1 %
+constexpr double kReferenceTolerance = 1e-8;
 constexpr double kTopResistivity = 100;
 constexpr double kThickness = 10;
 constexpr int kMaxImages = 1'000'000;  // k = 0.98 needs about 2,000 at 1e-17
@@ -61,6 +64,35 @@ TEST(Forward, TwoLayersMatchTheImageSeries) {
         const double exact = mn2 == 0 ? ImageSeriesIdeal(k, s) : ImageSeriesFinite(k, s, mn2);
         EXPECT_NEAR(ApparentResistivity(model, s, mn2) / exact, 1, kTolerance)
             << "k " << k << " ab2 " << s << " mn2 " << mn2;
+        EXPECT_NEAR(ApparentResistivityExact(model, s, mn2) / exact, 1, kReferenceTolerance)
+            << "reference, k " << k << " ab2 " << s << " mn2 " << mn2;
+      }
+    }
+  }
+}
+
+// Models of three to six layers, contrasts up to 1:1000, thin and thick
+// layers: the filters within 0.1 % of the reference from a tenth of the first
+// thickness to a thousand times the depth of the half-space.
+TEST(Forward, FiltersMatchTheReferenceForManyLayers) {
+  const LayeredModel models[] = {
+      {{100, 1, 100}, {5, 2}},                             // a thin conductor
+      {{10, 10000, 10}, {5, 20}},                          // a resistor, 1:1000
+      {{1000, 1, 1000, 1}, {3, 10, 30}},                   // alternating, 1:1000
+      {{1, 3, 10, 30, 100, 1000}, {1, 2, 4, 8, 16}},       // rising
+      {{1000, 300, 100, 30, 10, 1}, {2, 2, 20, 20, 200}},  // falling
+      {{50, 500, 0.5, 200, 5, 100}, {0.5, 30, 1, 100, 3}},
+  };
+  for (const LayeredModel& model : models) {
+    double depth = 0;
+    for (const double h : model.thickness) depth += h;
+    for (const double mn2Fraction : {0.0, 0.05, 0.4}) {
+      for (double s = model.thickness.front() / 10; s <= 1000 * depth; s *= 2) {
+        const double mn2 = mn2Fraction * s;
+        const double reference = ApparentResistivityExact(model, s, mn2);
+        EXPECT_NEAR(ApparentResistivity(model, s, mn2) / reference, 1, kTolerance)
+            << "rho " << model.resistivity.front() << "... over " << model.resistivity.size()
+            << " layers, ab2 " << s << " mn2 " << mn2;
       }
     }
   }

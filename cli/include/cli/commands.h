@@ -31,6 +31,10 @@ int RunBatch(Args args);
 // its readings' AB/2, MN/2, K and apparent resistivity out as CSV.
 int RunSounding(Args args);
 
+// forward --rho ... --thick ... AB2...: the apparent resistivities of a
+// layered earth as CSV ab2,rho (see forward_command.cpp).
+int RunForward(Args args);
+
 // invert [FILE] --layers N|auto [...]: a layered model fitted to a sounding,
 // with its uncertainty and fit, as CSV or JSON (see invert_command.cpp).
 int RunInvert(Args args);

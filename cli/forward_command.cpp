@@ -1,0 +1,230 @@
+// forward: the apparent resistivities of a horizontally layered earth at the
+// AB/2 spacings asked for, as CSV ab2,rho, optionally with the plot of the
+// model's curve (and a sounding's readings) beside its step profile.
+//
+// The model comes from --rho and --thick or from --model FILE (one layer a
+// line: resistivity, thickness; the last layer's thickness empty; separators
+// and comments as batch, an optional header). The spacings are the AB2
+// arguments and --ab2 FROM:TO:PER_DECADE, in that order. The fast filter
+// computes them, or with --exact the reference integration.
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/forward_plot.h"
+#include "cli/output.h"
+#include "cli/survey_options.h"
+#include "sounding/csv.h"
+#include "sounding/forward.h"
+
+namespace tavrin::cli {
+
+namespace {
+
+constexpr std::string_view kForwardUsage =
+    "tavrin forward --rho R1,...,RN --thick H1,...,H(N-1) | --model FILE [--mn2 L] "
+    "[--units ft|m] [--exact] [--plot OUT [--data FILE]] AB2... | --ab2 FROM:TO:PER_DECADE";
+constexpr std::size_t kMaxLayers = 30;
+constexpr int kMaxPerDecade = 1000;
+
+struct ForwardOptions {
+  sounding::LayeredModel model;
+  std::vector<double> ab2;
+  double mn2 = 0;
+  bool exact = false;
+  plot::LengthUnit unit = plot::LengthUnit::kFeet;
+  std::string plot;
+  std::string data;
+};
+
+// A whole text read as a finite double (plain decimal, C locale).
+std::optional<double> ParseNumber(std::string_view text) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+double PositiveNumber(std::string_view text, std::string_view what) {
+  const std::optional<double> value = ParseNumber(text);
+  if (!value) throw UsageError(std::string(what) + " '" + std::string(text) + "' is not a number");
+  if (!(*value > 0)) {
+    throw UsageError(std::string(what) + " '" + std::string(text) + "' must be above 0");
+  }
+  return *value;
+}
+
+std::vector<double> PositiveList(std::string_view text, std::string_view what) {
+  std::vector<double> values;
+  for (const std::string& field : sounding::SplitFields(text)) {
+    values.push_back(PositiveNumber(field, what));
+  }
+  return values;
+}
+
+// The model file: "rho,thickness" lines, the last with the thickness empty.
+sounding::LayeredModel ReadModel(const std::string& path) {
+  const std::string text = ReadInput(path);
+  sounding::LayeredModel model;
+  bool last = false;  // a layer without thickness was read: the half-space
+  long lineNumber = 0;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string_view line(text.data() + start, end - start);
+    start = end + 1;
+    ++lineNumber;
+    if (sounding::IsBlankOrComment(line)) continue;
+    const std::string where = path + ": line " + std::to_string(lineNumber) + ": ";
+    std::vector<std::string> fields = sounding::SplitFields(line);
+    if (model.resistivity.empty() && !last && !ParseNumber(fields.front())) continue;  // header
+    if (last) throw UsageError(where + "a layer below the half-space (its thickness is empty)");
+    if (fields.size() > 1 && !fields[1].empty()) {
+      model.resistivity.push_back(PositiveNumber(fields[0], where + "resistivity"));
+      model.thickness.push_back(PositiveNumber(fields[1], where + "thickness"));
+    } else {
+      model.resistivity.push_back(PositiveNumber(fields[0], where + "resistivity"));
+      last = true;
+    }
+  }
+  if (!last) throw UsageError(path + ": the last layer needs an empty thickness (a half-space)");
+  return model;
+}
+
+// FROM:TO:PER_DECADE: log-spaced, both ends included, exact at whole decades.
+std::vector<double> SpacingRange(std::string_view text) {
+  const std::size_t first = text.find(':');
+  const std::size_t second = first == std::string_view::npos ? first : text.find(':', first + 1);
+  if (second == std::string_view::npos) {
+    throw UsageError("--ab2 '" + std::string(text) + "' must be FROM:TO:PER_DECADE");
+  }
+  const double from = PositiveNumber(text.substr(0, first), "--ab2 FROM");
+  const double to = PositiveNumber(text.substr(first + 1, second - first - 1), "--ab2 TO");
+  const std::string perText(text.substr(second + 1));
+  const int perDecade = ParseIntArgument(perText.c_str(), 1, kMaxPerDecade, "--ab2 PER_DECADE");
+  if (to < from) throw UsageError("--ab2 '" + std::string(text) + "': TO is below FROM");
+  const double decades = std::log10(to / from);
+  const int steps = static_cast<int>(std::lround(decades * perDecade));
+  // The exponent whole: 10^1.5 is the double nearest sqrt(1000), which
+  // 10 * 10^0.5 is not.
+  const double firstDecade = std::log10(from);
+  std::vector<double> values{from};
+  for (int k = 1; k < steps; ++k) {
+    values.push_back(std::pow(10.0, firstDecade + decades * k / steps));
+  }
+  if (steps > 0) values.push_back(to);
+  return values;
+}
+
+ForwardOptions ParseOptions(Args args) {
+  ForwardOptions options;
+  std::optional<std::vector<double>> rho;
+  std::optional<std::vector<double>> thick;
+  std::string modelPath;
+  std::vector<double> range;
+  for (std::size_t k = 0; k < args.size(); ++k) {
+    const std::string_view argument(args[k]);
+    const bool takesValue = argument == "--rho" || argument == "--thick" || argument == "--model" ||
+                            argument == "--mn2" || argument == "--units" || argument == "--plot" ||
+                            argument == "--data" || argument == "--ab2";
+    if (takesValue && k + 1 == args.size()) {
+      throw UsageError(std::string(argument) +
+                       " needs a value; usage: " + std::string(kForwardUsage));
+    }
+    if (argument == "--rho") {
+      rho = PositiveList(args[++k], "resistivity");
+    } else if (argument == "--thick") {
+      thick = PositiveList(args[++k], "thickness");
+    } else if (argument == "--model") {
+      modelPath = args[++k];
+    } else if (argument == "--mn2") {
+      options.mn2 = PositiveNumber(args[++k], "--mn2");
+    } else if (argument == "--units") {
+      options.unit = ParseUnits(args[++k]);
+    } else if (argument == "--plot") {
+      options.plot = args[++k];
+      CheckPlotPath(options.plot);
+    } else if (argument == "--data") {
+      options.data = args[++k];
+    } else if (argument == "--ab2") {
+      const std::vector<double> values = SpacingRange(args[++k]);
+      range.insert(range.end(), values.begin(), values.end());
+    } else if (argument == "--exact") {
+      options.exact = true;
+    } else if (argument.starts_with("--")) {
+      throw UsageError("unexpected argument '" + std::string(argument) +
+                       "'; usage: " + std::string(kForwardUsage));
+    } else {
+      options.ab2.push_back(PositiveNumber(argument, "AB/2"));
+    }
+  }
+  options.ab2.insert(options.ab2.end(), range.begin(), range.end());
+  if (!modelPath.empty() && (rho || thick)) {
+    throw UsageError("--model and --rho/--thick exclude each other");
+  }
+  if (!modelPath.empty()) {
+    options.model = ReadModel(modelPath);
+  } else {
+    if (!rho) throw UsageError("--rho or --model is needed; usage: " + std::string(kForwardUsage));
+    options.model.resistivity = *rho;
+    if (thick) options.model.thickness = *thick;
+    if (options.model.thickness.size() + 1 != options.model.resistivity.size()) {
+      throw UsageError("--thick needs one value less than --rho (here " +
+                       std::to_string(options.model.thickness.size()) + " and " +
+                       std::to_string(options.model.resistivity.size()) + ")");
+    }
+  }
+  if (options.model.resistivity.empty() || options.model.resistivity.size() > kMaxLayers) {
+    throw UsageError("the model has " + std::to_string(options.model.resistivity.size()) +
+                     " layers; 1 to " + std::to_string(kMaxLayers) + " are possible");
+  }
+  if (options.ab2.empty()) {
+    throw UsageError("no AB/2 given; usage: " + std::string(kForwardUsage));
+  }
+  for (const double ab2 : options.ab2) {
+    if (!(options.mn2 < ab2)) {
+      throw UsageError("--mn2 " + ShortestText(options.mn2) + " must be below every AB/2 (" +
+                       ShortestText(ab2) + ")");
+    }
+  }
+  if (!options.data.empty() && options.plot.empty()) throw UsageError("--data needs --plot");
+  return options;
+}
+
+}  // namespace
+
+int RunForward(Args args) {
+  const ForwardOptions options = ParseOptions(args);
+  std::vector<double> rho;
+  rho.reserve(options.ab2.size());
+  for (const double ab2 : options.ab2) {
+    try {
+      rho.push_back(options.exact
+                        ? sounding::ApparentResistivityExact(options.model, ab2, options.mn2)
+                        : sounding::ApparentResistivity(options.model, ab2, options.mn2));
+    } catch (const std::runtime_error& error) {
+      throw UsageError("AB/2 " + ShortestText(ab2) + ": " + error.what());
+    }
+  }
+  int skipped = 0;
+  if (!options.plot.empty()) {
+    skipped = WriteForwardPlot(
+        {&options.model, options.mn2, options.ab2, options.unit, options.plot, options.data});
+  }
+  WriteLine(stdout, "ab2,rho");
+  for (std::size_t k = 0; k < rho.size(); ++k) {
+    WriteLine(stdout, ShortestText(options.ab2[k]) + ',' + ShortestText(rho[k]));
+  }
+  return skipped == 0 ? kExitOk : kExitSkippedLines;
+}
+
+}  // namespace tavrin::cli
