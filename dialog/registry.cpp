@@ -16,6 +16,14 @@ constexpr int kColorButtonFace = 15;  // COLOR_BTNFACE
 std::atomic<std::int32_t> g_lockWord{0};
 // Head of the list (newest record). Read and written only under the lock.
 Record* g_head = nullptr;
+// The dialog record found last, or null; read and written only under the
+// lock, and cleared when that record is unlinked. A dialog's record is the
+// oldest of its own and its controls' (it is added first, and the list is
+// newest first), so without this every message to the dialog, and every
+// control added to it, would walk past all of its controls to find it. A
+// window has at most one record, so the one remembered is the one a walk
+// from the head would find.
+Record* g_recentDialog = nullptr;
 
 // Holds the lock for one walk or relink of the list. Busy-waits by
 // exchanging -1 in until 0 comes back; releases by storing 0. Never held
@@ -64,19 +72,40 @@ bool LinkUnlessPresent(Record* record) {
   return true;
 }
 
-// Finds the record of `window` and unlinks it in one hold of the lock; null
-// when the window has none (or another thread took it first).
-Record* Unlink(HWND window) {
+// The test for a control record under `dialog`. A record naming itself as
+// parent would make removal recurse forever, so it is not one.
+auto IsControlOf(HWND dialog) {
+  return [dialog](const Record& c) {
+    return (c.flags & RecordFlag::Control) != 0 && c.parent == dialog && c.window != dialog;
+  };
+}
+
+// One step of removing `window`: the newest control record under it (to be
+// removed first), or else its own record, unlinked; neither when it has none.
+struct RemovalStep {
+  HWND control;
+  Record* unlinked;
+};
+
+// The step as one walk and one hold of the lock: the control looked for
+// and the record to unlink are found in the same pass (a leaf control, the
+// common case, would otherwise take a walk for its absent controls and a
+// second one to unlink it).
+RemovalStep NextRemoval(HWND window) {
+  const auto isControl = IsControlOf(window);
   ListLock lock;
+  Record** own = nullptr;
   for (Record** link = &g_head; *link != nullptr; link = &(*link)->next) {
     Record* r = *link;
-    if (r->window == window) {
-      *link = r->next;
-      r->next = nullptr;
-      return r;
-    }
+    if (isControl(*r)) return {r->window, nullptr};
+    if (own == nullptr && r->window == window) own = link;
   }
-  return nullptr;
+  if (own == nullptr) return {nullptr, nullptr};
+  Record* r = *own;
+  *own = r->next;
+  r->next = nullptr;
+  if (r == g_recentDialog) g_recentDialog = nullptr;
+  return {nullptr, r};
 }
 
 // Puts `original` back into `dc` and deletes the object that was selected
@@ -113,7 +142,10 @@ void ReleaseObjects(Record& r) {
 Record* RegistryAdd(std::uint32_t flags, HWND window, HWND parent, std::int32_t kind) {
   // Null is never a window: a record keyed by it could be found by lookups
   // of "no window" (the lParam of a dialog's own scroll bars, for one).
-  if (window == nullptr || RegistryFind(window) != nullptr) return nullptr;
+  // A window that has a record already is turned away by LinkUnlessPresent,
+  // in the same walk that links a new one (a second walk first would double
+  // the cost of every add for a case that does not happen in use).
+  if (window == nullptr) return nullptr;
   auto* record = static_cast<Record*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, sizeof(Record)));
   if (record == nullptr) return nullptr;
   record->window = window;
@@ -134,14 +166,15 @@ Record* RegistryAdd(std::uint32_t flags, HWND window, HWND parent, std::int32_t 
 }
 
 Record* RegistryFind(HWND window) {
-  return FindFirst(OfWindow(window));
+  ListLock lock;
+  if (g_recentDialog != nullptr && g_recentDialog->window == window) return g_recentDialog;
+  Record* r = FirstLocked(OfWindow(window));
+  if (r != nullptr && (r->flags & RecordFlag::Dialog) != 0) g_recentDialog = r;
+  return r;
 }
 
 HWND RegistryFirstControl(HWND dialog) {
-  Record* r = FindFirst([dialog](const Record& c) {
-    // A record naming itself as parent would make removal recurse forever.
-    return (c.flags & RecordFlag::Control) != 0 && c.parent == dialog && c.window != dialog;
-  });
+  Record* r = FindFirst(IsControlOf(dialog));
   return r != nullptr ? r->window : nullptr;
 }
 
@@ -151,15 +184,17 @@ Record* RegistryBrushForColor(std::int32_t color) {
 }
 
 bool RegistryRemove(HWND window) {
-  for (HWND control = RegistryFirstControl(window); control != nullptr;
-       control = RegistryFirstControl(window)) {
-    if (!RegistryRemove(control)) return false;
+  for (;;) {
+    const RemovalStep step = NextRemoval(window);
+    if (step.control != nullptr) {
+      if (!RegistryRemove(step.control)) return false;
+      continue;
+    }
+    if (step.unlinked == nullptr) return false;
+    ReleaseObjects(*step.unlinked);
+    GlobalFree(step.unlinked);
+    return true;
   }
-  Record* record = Unlink(window);
-  if (record == nullptr) return false;
-  ReleaseObjects(*record);
-  GlobalFree(record);
-  return true;
 }
 
 int RegistryCount() {

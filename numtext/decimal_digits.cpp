@@ -115,7 +115,7 @@ int EstimateDecimalExponent(int binaryExponent) {
 
 }  // namespace
 
-bool ScaleToDecimalSignificand(Extended x, DecimalSignificand& out) {
+bool ScaleToDecimalSignificand(const Extended& x, DecimalSignificand& out) {
   const ExtendedFields fields = SplitExtended(x);
   const std::uint16_t exponentField = fields.exponentField();
   if (exponentField == 0 || exponentField == kExtendedExponentMask) return false;

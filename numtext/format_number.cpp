@@ -84,7 +84,7 @@ std::string_view LayOut(Extended value, const Template& mask, LayoutScratch& scr
 // It relies on the digit text of a finite non-zero value being its decimal
 // significand's 18 digits and then "0"s (GenerateDecimalDigits makes it from
 // that integer, and FixedMantissa rounds it at the same cut).
-bool LayOutFixed(Extended value, const ShortMaskTemplate& mask, const PlainMask& plain,
+bool LayOutFixed(const Extended& value, const ShortMaskTemplate& mask, const PlainMask& plain,
                  char* layout, std::string_view& text) {
   constexpr std::uint64_t kLeadingDigitUnit = 100000000000000000;  // 10^17
   if (mask.exponentMode != ExponentMode::kNone) return false;
@@ -96,6 +96,16 @@ bool LayOutFixed(Extended value, const ShortMaskTemplate& mask, const PlainMask&
   }
   // A non-zero digit text always gets the percent scaling.
   const int exponent = significand.exponent + (mask.percent ? 2 : 0);
+  if (plain.plain) {
+    RoundedFixed rounded;
+    if (!RoundSignificandToPlaces(significand.digits, exponent, mask.decimalPlaces, rounded)) {
+      return false;
+    }
+    // The mantissa reads "0" only when it has no fraction digits and kept nothing.
+    const bool negative = significand.negative && (mask.decimalPlaces > 0 || rounded.kept != 0);
+    text = {layout, static_cast<std::size_t>(LayOutPlain(plain, rounded, negative, layout))};
+    return true;
+  }
   char mantissaText[kSignificandMantissaCapacity];
   std::string_view mantissa;
   if (!FixedSignificandMantissa(significand.digits, exponent, mask.decimalPlaces, mantissaText,
@@ -103,10 +113,6 @@ bool LayOutFixed(Extended value, const ShortMaskTemplate& mask, const PlainMask&
     return false;
   }
   const bool negative = significand.negative && mantissa != "0";
-  if (plain.plain) {
-    text = {layout, static_cast<std::size_t>(LayOutPlain(plain, mantissa, negative, layout))};
-    return true;
-  }
   ReverseWriter out(layout, kShortLayoutCapacity);
   LayoutMantissa(mask, mantissa, negative, out);
   text = out.text(layout + kShortLayoutCapacity);

@@ -63,94 +63,13 @@ std::string_view FixedMantissa(const DigitText& digits, int exponent, int decima
   return {integerText, length};
 }
 
-namespace {
-
-// 10^0 to 10^19, every power of ten below 2^64.
-struct PowersOfTen {
-  std::uint64_t value[20];
-  constexpr PowersOfTen() : value{} {
-    std::uint64_t p = 1;
-    for (std::uint64_t& v : value) {
-      v = p;
-      p *= 10;
-    }
-  }
-};
-constexpr PowersOfTen kPowers;
-
-// "00" to "99": the two characters of n at 2 * n.
-struct DigitPairs {
-  char text[200];
-  constexpr DigitPairs() : text{} {
-    for (int n = 0; n < 100; ++n) {
-      text[2 * n] = static_cast<char>('0' + n / 10);
-      text[2 * n + 1] = static_cast<char>('0' + n % 10);
-    }
-  }
-};
-constexpr DigitPairs kDigitPairs;
-constexpr int kSignificandDigitsShown = 18;
-constexpr int kLargestWholePower = 19;
-
-// n / 10^q with q fixed, which the compiler turns into a multiplication
-// (a division by a variable power would be a slow divide instruction).
-template <int Q>
-std::uint64_t DivideByPowerOfTen(std::uint64_t n) {
-  return n / kPowers.value[Q];
-}
-using PowerDivider = std::uint64_t (*)(std::uint64_t);
-template <int... Q>
-constexpr std::array<PowerDivider, sizeof...(Q)> MakeDividers(std::integer_sequence<int, Q...>) {
-  return {&DivideByPowerOfTen<Q>...};
-}
-// kDividers[q] divides by 10^q, for the 1..18 digits a cut drops.
-constexpr auto kDividers =
-    MakeDividers(std::make_integer_sequence<int, kSignificandDigitsShown + 1>());
-
-}  // namespace
-
 bool FixedSignificandMantissa(std::uint64_t digits, int exponent, int decimals, char* out,
                               std::string_view& text) {
-  const int cut = exponent + decimals;
-  if (cut > kLargestWholePower || decimals > kShortSectionLength) return false;
-  // The kept digits as one integer: the digit text up to the cut.
-  std::uint64_t kept = 0;
-  if (cut >= kSignificandDigitsShown) {
-    kept = digits * kPowers.value[cut - kSignificandDigitsShown];  // only "0"s are added
-  } else if (cut >= 0) {
-    const int droppedDigits = kSignificandDigitsShown - cut;
-    const std::uint64_t dropped = kPowers.value[droppedDigits];
-    kept = kDividers[droppedDigits](digits);
-    const std::uint64_t rest = digits - kept * dropped;
-    const std::uint64_t half = dropped / 2;
-    // Above half: the first dropped digit is above "5", or it is "5" and a
-    // later one is not "0"; exactly half: up when the last kept digit is
-    // odd (a cut at the start keeps nothing, which reads as an even "0").
-    if (rest > half || (rest == half && (kept & 1) != 0)) ++kept;
-  }  // a cut before the start keeps nothing and rounds nothing up
-  const int integers = exponent > 0 ? exponent : 0;
-  const int width = integers + decimals;
-  if (width <= kLargestWholePower && kept == kPowers.value[width]) {
-    // Every kept digit was a "9" and the carry ran out: "1" and width "0"s.
-    out[0] = '1';
-    for (int i = 1; i <= width; ++i) out[i] = '0';
-    text = {out, static_cast<std::size_t>(width + 1)};
-    return true;
-  }
-  // The kept digits right-aligned in `width` characters from out[1], two at
-  // a time (each step's division waits for the one before).
-  int i = width;
-  for (; i >= 2; i -= 2) {
-    std::memcpy(out + i - 1, kDigitPairs.text + 2 * (kept % 100), 2);
-    kept /= 100;
-  }
-  if (i == 1) out[1] = static_cast<char>('0' + kept % 10);
-  if (integers == 0) {
-    out[0] = '0';
-    text = {out, static_cast<std::size_t>(width + 1)};
-  } else {
-    text = {out + 1, static_cast<std::size_t>(width)};
-  }
+  RoundedFixed rounded;
+  if (!RoundSignificandToPlaces(digits, exponent, decimals, rounded)) return false;
+  const int length = rounded.integerDigits + decimals;
+  WriteLastDigits(rounded.kept, length, out + length);
+  text = {out, static_cast<std::size_t>(length)};
   return true;
 }
 

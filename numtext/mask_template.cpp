@@ -29,18 +29,6 @@ MaskSections SplitSections(std::string_view mask) {
   return sections;
 }
 
-SectionChoice ChooseSection(const MaskSections& sections, Extended value) {
-  const auto usable = [&](int i) { return sections.present[i] && !sections.text[i].empty(); };
-  if (value > 0) return {sections.text[0], false, 0};
-  if (value == 0) {
-    return usable(2) ? SectionChoice{sections.text[2], false, 2}
-                     : SectionChoice{sections.text[0], false, 0};
-  }
-  // Below zero, or NaN.
-  if (usable(1)) return {sections.text[1], true, 1};
-  return {sections.text[0], false, 0};
-}
-
 namespace {
 
 // Compilation state beyond the template itself.

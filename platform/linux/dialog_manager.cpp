@@ -398,11 +398,7 @@ HWND GetDlgItem(HWND hDlg, int nIDDlgItem) {
   if (!dialog) return nullptr;
   // The first child in creation order with the id; all 32 bits must match
   // (Win32 finds no id -1 control under 0xFFFF).
-  for (HWND child : dialog->children) {
-    auto w = Find(child);
-    if (w && w->id == nIDDlgItem) return child;
-  }
-  return nullptr;
+  return FirstChildWithId(*dialog, nIDDlgItem);
 }
 
 int GetDlgCtrlID(HWND hWnd) {

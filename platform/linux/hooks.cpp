@@ -24,6 +24,7 @@ void FailNext(Fail which, int count, int skip) {
   auto& p = g_pending[static_cast<int>(which)];
   p.skip = skip;
   p.count = count;
+  g_failures_armed.store(true, std::memory_order_relaxed);
 }
 
 void ClearFailures() {
@@ -31,9 +32,10 @@ void ClearFailures() {
     p.skip = 0;
     p.count = 0;
   }
+  g_failures_armed.store(false, std::memory_order_relaxed);
 }
 
-bool ConsumeFailure(Fail which) {
+bool ConsumeArmedFailure(Fail which) {
   auto& p = g_pending[static_cast<int>(which)];
   if (p.count <= 0) return false;
   if (p.skip > 0) {

@@ -17,6 +17,7 @@
 #include <thread>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "platform/linux/hooks.h"
 #include "platform/linux/process_hooks.h"
@@ -48,6 +49,11 @@ thread_local DWORD t_last_error = ERROR_SUCCESS;
 // ---- Global memory ----
 std::mutex g_global_mutex;
 std::unordered_set<void*> g_global_blocks;  // guarded by g_global_mutex
+// Set nodes of freed blocks, kept to enter the next blocks with instead of
+// allocating a node for each (the dialog engine takes a block per window
+// record); at most kSpareGlobalNodes, guarded by g_global_mutex.
+std::vector<std::unordered_set<void*>::node_type> g_spare_global_nodes;
+constexpr std::size_t kSpareGlobalNodes = 64;
 // Blocks larger than this fail as Win32's do when no memory can be had.
 constexpr SIZE_T kMaxGlobalBlock = 0x7FFF0000u;
 constexpr UINT kSupportedGlobalFlags = GMEM_FIXED | GMEM_ZEROINIT;
@@ -65,7 +71,6 @@ HINSTANCE__ g_module_instance{};
 
 // ---- Call trace ----
 std::mutex g_trace_mutex;
-std::atomic<bool> g_tracing{false};
 std::vector<std::string> g_trace;  // guarded by g_trace_mutex
 
 // Quotes one argument as Windows programs expect to find it on a command
@@ -126,19 +131,18 @@ void SetExitProcessHook(ExitProcessHook hook) {
 void StartCallTrace() {
   std::lock_guard lock(g_trace_mutex);
   g_trace.clear();
-  g_tracing = true;
+  g_call_tracing = true;
 }
 
 std::vector<std::string> StopCallTrace() {
   std::lock_guard lock(g_trace_mutex);
-  g_tracing = false;
+  g_call_tracing = false;
   return std::exchange(g_trace, {});
 }
 
-void TraceCall(const char* name) {
-  if (!g_tracing.load(std::memory_order_relaxed)) return;
+void RecordCall(const char* name) {
   std::lock_guard lock(g_trace_mutex);
-  if (g_tracing) g_trace.emplace_back(name);
+  if (g_call_tracing) g_trace.emplace_back(name);
 }
 
 }  // namespace tavrin::platform
@@ -228,7 +232,15 @@ HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
   }
   {
     std::lock_guard lock(p::g_global_mutex);
-    p::g_global_blocks.insert(block);
+    auto& spare = p::g_spare_global_nodes;
+    if (spare.empty()) {
+      p::g_global_blocks.insert(block);
+    } else {
+      auto node = std::move(spare.back());
+      spare.pop_back();
+      node.value() = block;
+      p::g_global_blocks.insert(std::move(node));
+    }
   }
   CountLive(Live::GlobalBlock, +1);
   return block;
@@ -239,12 +251,18 @@ HGLOBAL GlobalFree(HGLOBAL hMem) {
   if (hMem == nullptr) return nullptr;
   {
     std::lock_guard lock(p::g_global_mutex);
-    if (p::g_global_blocks.erase(hMem) == 0) {
+    auto node = p::g_global_blocks.extract(hMem);
+    if (node.empty()) {
       // Not a live block: freed twice or never ours. Refuse, as Win32 does
       // for an invalid handle, and let the tests see it.
       p::CountDoubleRelease();
       SetLastError(ERROR_INVALID_PARAMETER);
       return hMem;
+    }
+    auto& spare = p::g_spare_global_nodes;
+    if (spare.size() < p::kSpareGlobalNodes) {
+      if (spare.capacity() == 0) spare.reserve(p::kSpareGlobalNodes);
+      spare.push_back(std::move(node));
     }
   }
   std::free(hMem);

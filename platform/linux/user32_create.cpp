@@ -192,7 +192,7 @@ BOOL DestroyWindow(HWND hWnd) {
 }
 
 BOOL IsWindow(HWND hWnd) {
-  return Find(hWnd) ? TRUE : FALSE;
+  return Exists(hWnd) ? TRUE : FALSE;
 }
 
 namespace tavrin::platform {

@@ -47,6 +47,24 @@ WindowPtr Find(HWND handle) {
   return it == t.windows.end() ? nullptr : it->second;
 }
 
+bool Exists(HWND handle) {
+  if (handle == nullptr) return false;
+  auto& t = Get();
+  std::lock_guard guard(t.lock);
+  return t.windows.contains(Key(handle));
+}
+
+HWND FirstChildWithId(const Window& parent, int id) {
+  auto& t = Get();
+  std::lock_guard guard(t.lock);
+  for (HWND child : parent.children) {
+    // A window in the table stays alive while the lock is held.
+    const auto it = t.windows.find(Key(child));
+    if (it != t.windows.end() && it->second->id == id) return child;
+  }
+  return nullptr;
+}
+
 WindowPtr AddWindow() {
   auto window = std::make_shared<Window>();
   auto& t = Get();

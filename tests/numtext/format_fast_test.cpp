@@ -105,5 +105,32 @@ TEST(FormatNumberFastPath, SameTextAsTheGeneralPath) {
   }
 }
 
+// Plain masks (padding, grouping, "0" and "#" decimals, no integer
+// positions) at binary fractions n / 2^j: exact decimal ties at the mask's
+// last place when j is one more than its decimals, and the neighbours of
+// each value; magnitudes from 2^-40 to 2^80 put the cut before the first
+// digit, at every one of the 18 after it and beyond the integer rounding.
+TEST(FormatNumberFastPath, PlainMasksAtAndNearTies) {
+  constexpr std::array<std::string_view, 11> kPlainMasks = {
+      "#.##", ".00", "#.#0", "000.0#", "0,000.0", "#,###", "#,##0.000#", "0", "#", "00.", ".#"};
+  constexpr std::array<std::uint64_t, 8> kNumerators = {
+      1, 3, 5, 125, 999, 12345, 987654321, (std::uint64_t{1} << 40) - 1};
+  constexpr int kLargestShift = 40;
+  for (std::string_view maskText : kPlainMasks) {
+    const TextValue mask = TextValue::Copy(maskText);
+    for (int j = -kLargestShift; j <= kLargestShift; ++j) {
+      for (std::uint64_t n : kNumerators) {
+        const double v = std::ldexp(static_cast<double>(n), -j);
+        const double inf = std::numeric_limits<double>::infinity();
+        for (double x : {v, std::nextafter(v, 0.0), std::nextafter(v, inf), -v}) {
+          const Extended value = x;
+          ASSERT_EQ(FormatNumber(value, mask).view(), FormatNumberReference(value, mask).view())
+              << "mask \"" << maskText << "\", value " << value;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tavrin

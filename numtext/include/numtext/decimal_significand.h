@@ -22,7 +22,8 @@ struct DecimalSignificand {
 inline constexpr int kSignificandDigits = 18;
 
 // The significand of `x`; false (and nothing written) for zeros, infinities
-// and NaNs, whose digit texts are fixed.
-bool ScaleToDecimalSignificand(Extended x, DecimalSignificand& out);
+// and NaNs, whose digit texts are fixed. By reference: an x87 extended real
+// passed by value is stored to the stack and loaded again on each call.
+bool ScaleToDecimalSignificand(const Extended& x, DecimalSignificand& out);
 
 }  // namespace tavrin

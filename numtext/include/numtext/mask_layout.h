@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "numtext/mask_template.h"
+#include "numtext/significand_rounding.h"
 
 namespace tavrin {
 
@@ -83,6 +85,36 @@ std::string_view FixedMantissa(const DigitText& digits, int exponent, int decima
 
 // Room for FixedSignificandMantissa's text.
 inline constexpr int kSignificandMantissaCapacity = kShortSectionLength + 24;
+
+// "00" to "99": the two characters of n at 2 * n.
+struct DigitPairText {
+  char text[200];
+  constexpr DigitPairText() : text{} {
+    for (int n = 0; n < 100; ++n) {
+      text[2 * n] = static_cast<char>('0' + n / 10);
+      text[2 * n + 1] = static_cast<char>('0' + n % 10);
+    }
+  }
+};
+inline constexpr DigitPairText kDigitPairText;
+
+// Writes the last `count` decimal digits of n (leading "0"s included) to the
+// `count` characters before `end`, two at a time (each step's division
+// waits for the one before); returns n without them.
+inline std::uint64_t WriteLastDigits(std::uint64_t n, int count, char* end) {
+  constexpr std::uint64_t kPair = 100;
+  constexpr std::uint64_t kTen = 10;
+  for (; count >= 2; count -= 2) {
+    end -= 2;
+    std::memcpy(end, kDigitPairText.text + 2 * (n % kPair), 2);
+    n /= kPair;
+  }
+  if (count == 1) {
+    *--end = static_cast<char>('0' + n % kTen);
+    n /= kTen;
+  }
+  return n;
+}
 
 // FixedMantissa of a DecimalSignificand's digit text (its 18 digits, the
 // first not "0", then "0"s), from the integer itself: the digits kept are

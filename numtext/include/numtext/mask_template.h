@@ -32,7 +32,19 @@ struct SectionChoice {
   bool dropSign;
   int index;  // of the section in MaskSections
 };
-SectionChoice ChooseSection(const MaskSections& sections, Extended value);
+// Inline: FormatNumber asks it for every value, and a call would pass the
+// extended real through memory.
+inline SectionChoice ChooseSection(const MaskSections& sections, Extended value) {
+  const auto usable = [&](int i) { return sections.present[i] && !sections.text[i].empty(); };
+  if (value > 0) return {sections.text[0], false, 0};
+  if (value == 0) {
+    return usable(2) ? SectionChoice{sections.text[2], false, 2}
+                     : SectionChoice{sections.text[0], false, 0};
+  }
+  // Below zero, or NaN.
+  if (usable(1)) return {sections.text[1], true, 1};
+  return {sections.text[0], false, 0};
+}
 
 enum class PositionKind : std::uint8_t {
   kLiteral,        // writes `ch`

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
+#include <cstring>
 
 #include "numtext/mask_layout.h"
 #include "numtext/mask_template.h"
@@ -25,8 +25,8 @@ struct PlainMask {
   std::uint64_t filledDecimals = 0;
 };
 
-// The room LayOutPlain needs beyond the length of a mantissa from
-// FixedSignificandMantissa: a minus sign, the point, the padding "0"s and a
+// The room LayOutPlain needs beyond the length of the mantissa
+// FixedSignificandMantissa would write: a minus sign, the point, the padding "0"s and a
 // "," per three integer digits.
 inline constexpr int kPlainExtraCapacity =
     2 + kShortSectionLength + (kSignificandMantissaCapacity + kShortSectionLength) / 3;
@@ -34,43 +34,55 @@ inline constexpr int kPlainExtraCapacity =
 // Whether `mask` is plain, and its shape when it is.
 PlainMask DescribePlainMask(const ShortMaskTemplate& mask);
 
-// Writes the layout of `mantissa` (FixedMantissa's text: the integer digits,
-// at least "0", then mask.decimalPlaces fraction digits) under the plain
-// `mask` to `out` (mantissa.size() + kPlainExtraCapacity characters) and
-// returns its length. The same text as LayoutMantissa gives.
-// Inline: it is a few copies, and the call would cost as much.
-inline int LayOutPlain(const PlainMask& mask, std::string_view mantissa, bool negative, char* out) {
+// Writes the layout of the rounded mantissa `rounded` (as
+// FixedSignificandMantissa would write it: the integer digits, then
+// mask.decimalPlaces fraction digits) under the plain `mask` to `out`
+// (kSignificandMantissaCapacity + kPlainExtraCapacity characters) and
+// returns its length. The same text as LayoutMantissa gives for that
+// mantissa; the digits go straight to their places, right to left, the
+// fraction first and then the integer digits in front of the point.
+// Inline: it is a few stores, and the call would cost as much.
+[[gnu::always_inline]] inline int LayOutPlain(const PlainMask& mask, const RoundedFixed& rounded,
+                                              bool negative, char* out) {
+  constexpr int kGroup = 3;
+  constexpr int kFilledBits = 64;  // bits of PlainMask::filledDecimals
   const int decimals = mask.decimalPlaces;
-  const int integerLength = static_cast<int>(mantissa.size()) - decimals;
-  const char* const integerDigits = mantissa.data();
-  const char* const fraction = integerDigits + integerLength;
+  const int integerLength = rounded.integerDigits;
   char* next = out;
   if (negative) *next++ = '-';
   // The integer digits shown: padded to the leftmost "0" position, or none
   // for a lone "0" without integer positions.
-  const bool shown = mask.integerPlaces > 0 || !(integerLength == 1 && integerDigits[0] == '0');
+  const bool shown = mask.integerPlaces > 0 || !rounded.zeroInteger;
   const int padding =
       mask.integerPlaces > 0 && mask.zeroWidth > integerLength ? mask.zeroWidth - integerLength : 0;
-  if (shown && mask.grouping) {
-    const int width = padding + integerLength;
-    for (int k = 0; k < width; ++k) {
-      if (k > 0 && (width - k) % 3 == 0) *next++ = ',';
-      *next++ = k < padding ? '0' : integerDigits[k - padding];
+  const int width = shown ? padding + integerLength : 0;
+  const int commas = mask.grouping && width > 0 ? (width - 1) / kGroup : 0;
+  char* const point = next + width + commas;
+  char* const fraction = point + (mask.point ? 1 : 0);
+  std::uint64_t whole = WriteLastDigits(rounded.kept, decimals, fraction + decimals);
+  if (mask.point) *point = '.';
+  if (mask.grouping) {
+    // A "," in front of every third digit from the right but the first.
+    char* at = point;
+    for (int r = 0; r < width; ++r) {
+      if (r > 0 && r % kGroup == 0) *--at = ',';
+      *--at = static_cast<char>('0' + whole % 10);
+      whole /= 10;  // the padding reads the "0"s of a spent integer
     }
   } else if (shown) {
-    for (int k = 0; k < padding; ++k) *next++ = '0';
-    platform::CopyShort(next, integerDigits, static_cast<std::size_t>(integerLength));
-    next += integerLength;
+    WriteLastDigits(whole, integerLength, point);
+    for (int k = 0; k < padding; ++k) next[k] = '0';
   }
-  if (mask.point) *next++ = '.';
-  int kept = decimals;  // fraction digits before the final run of "0"s
+  // The fraction digits before its final run of "0"s, then one "0" for each
+  // "0" position in that run (the run's characters are "0"s already).
+  int kept = decimals;
   while (kept > 0 && fraction[kept - 1] == '0') --kept;
-  platform::CopyShort(next, fraction, static_cast<std::size_t>(kept));
-  next += kept;
-  for (int j = kept; j < decimals; ++j) {
-    if ((mask.filledDecimals >> j) & 1) *next++ = '0';
+  int filled = 0;  // set bits counted one by one: a mask has few "0" decimals
+  for (std::uint64_t bits = kept < kFilledBits ? mask.filledDecimals >> kept : 0; bits != 0;
+       bits &= bits - 1) {
+    ++filled;
   }
-  return static_cast<int>(next - out);
+  return static_cast<int>(fraction + kept + filled - out);
 }
 
 }  // namespace tavrin

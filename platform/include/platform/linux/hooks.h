@@ -4,6 +4,7 @@
 // released twice. Linux only; Windows builds have no equivalent.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace tavrin::platform {
@@ -38,8 +39,16 @@ enum class Live : int {
 void FailNext(Fail which, int count = 1, int skip = 0);
 // Clears every pending failure.
 void ClearFailures();
+// Set by FailNext, cleared by ClearFailures: while it is clear no call is to
+// fail, and ConsumeFailure answers without a call (the platform asks it on
+// every text, window and record it makes).
+inline std::atomic<bool> g_failures_armed{false};
+// ConsumeFailure once a failure has been armed.
+bool ConsumeArmedFailure(Fail which);
 // True when this call of `which` is to fail; used by the platform itself.
-bool ConsumeFailure(Fail which);
+inline bool ConsumeFailure(Fail which) {
+  return g_failures_armed.load(std::memory_order_relaxed) && ConsumeArmedFailure(which);
+}
 
 // Number of objects of `what` alive now.
 std::int64_t LiveCount(Live what);

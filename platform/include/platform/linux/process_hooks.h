@@ -4,6 +4,7 @@
 // Linux only; failure injection and live counts are in hooks.h.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,8 +37,15 @@ void SetExitProcessHook(ExitProcessHook hook);
 void StartCallTrace();
 // Stops recording and returns what was recorded.
 std::vector<std::string> StopCallTrace();
+// Set while a trace is being recorded, so that TraceCall costs one load and
+// no call otherwise (the platform traces every text it frees).
+inline std::atomic<bool> g_call_tracing{false};
+// Adds `name` to the trace (when one is still being recorded).
+void RecordCall(const char* name);
 // Adds `name` to the trace when one is being recorded; used by the platform.
-void TraceCall(const char* name);
+inline void TraceCall(const char* name) {
+  if (g_call_tracing.load(std::memory_order_relaxed)) RecordCall(name);
+}
 
 // Number of CoInitialize calls of the calling thread not yet undone.
 int ComInitDepth();
