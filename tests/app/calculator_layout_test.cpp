@@ -24,14 +24,16 @@ struct Units {
 // The window's client area: placed at 100, 50 and 110 x 100 units large.
 constexpr Units kClientUnits = {100, 50, 110, 100};
 
-// The children in creation order: names on the left, units on the right,
-// boxes in the middle, CALC and DONE stacked below.
+// The children in creation order, a column of the window per line: names on
+// the left, units on the right, boxes in the middle, CALC and DONE below.
+// clang-format off
 constexpr std::array<Units, 17> kControlUnits = {{
     {10, 5, 30, 10},  {10, 15, 30, 10}, {10, 25, 30, 10}, {10, 35, 30, 10}, {10, 55, 30, 10},
     {70, 5, 30, 10},  {70, 15, 30, 10}, {70, 25, 30, 10}, {70, 35, 30, 10}, {70, 55, 30, 10},
     {40, 5, 25, 10},  {40, 15, 25, 10}, {40, 25, 25, 10}, {40, 35, 25, 10}, {40, 55, 25, 10},
     {35, 75, 30, 10}, {35, 85, 30, 10},
 }};
+// clang-format on
 
 constexpr char kFontFace[] = "tahoma";
 constexpr int kFontPoints = 10;
@@ -93,7 +95,8 @@ void CheckLayout(HWND calculator) {
   HDC screen = GetDC(nullptr);
   const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  Expect("font height", 0, logical.lfHeight, -ScaleRounded(kFontPoints, pixelsPerInch, kPointsPerInch));
+  Expect("font height", 0, logical.lfHeight,
+         -ScaleRounded(kFontPoints, pixelsPerInch, kPointsPerInch));
 
   const SIZE base = BaseUnitsOf(calculator, font);
   const auto px = [&](int x) { return ScaleRounded(x, base.cx, 4); };
