@@ -25,13 +25,7 @@ namespace {
 double TransformGradient(const LayeredModel& model, double lambda, double weight,
                          std::span<double> gradient, std::span<double> partial) {
   const std::size_t layers = model.resistivity.size();
-  std::size_t bottom = layers - 1;
-  for (std::size_t i = 0; i + 1 < layers; ++i) {
-    if (2 * lambda * model.thickness[i] > kOpaqueExponent) {
-      bottom = i;
-      break;
-    }
-  }
+  const std::size_t bottom = OpaqueBottom(model, lambda);
   double t = model.resistivity[bottom];
   for (std::size_t i = bottom; i-- > 0;) {
     const double rho = model.resistivity[i];

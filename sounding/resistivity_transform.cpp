@@ -13,15 +13,7 @@ constexpr double kRescale = 1e100;
 }  // namespace
 
 double ResistivityTransform(const LayeredModel& model, double lambda) {
-  const std::size_t layers = model.resistivity.size();
-  // The first layer (from the top) that hides everything under it.
-  std::size_t bottom = layers - 1;
-  for (std::size_t i = 0; i + 1 < layers; ++i) {
-    if (2 * lambda * model.thickness[i] > kOpaqueExponent) {
-      bottom = i;
-      break;
-    }
-  }
+  const std::size_t bottom = OpaqueBottom(model, lambda);
   // T is carried as the fraction num / den, so that the layers cost no
   // division but the last. With T = num / den, a = num + rho den and
   // b = num - rho den, the step above a layer is
