@@ -3,8 +3,6 @@
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
 
-#include <array>
-#include <cctype>
 #include <memory>
 
 #include "plot/draw.h"
@@ -13,13 +11,6 @@
 namespace tavrin::plot {
 
 namespace {
-
-struct Extension {
-  std::string_view suffix;
-  Format format;
-};
-constexpr std::array kExtensions{Extension{".svg", Format::kSvg}, Extension{".png", Format::kPng},
-                                 Extension{".pdf", Format::kPdf}};
 
 struct SurfaceDeleter {
   void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
@@ -52,17 +43,8 @@ SurfacePtr MakeSurface(Format format, const std::string& path) {
 
 }  // namespace
 
-std::optional<Format> FormatOf(std::string_view path) {
-  for (const Extension& e : kExtensions) {
-    if (path.size() < e.suffix.size()) continue;
-    const std::string_view tail = path.substr(path.size() - e.suffix.size());
-    bool same = true;
-    for (std::size_t k = 0; k < tail.size(); ++k) {
-      same = same && std::tolower(static_cast<unsigned char>(tail[k])) == e.suffix[k];
-    }
-    if (same) return e.format;
-  }
-  return std::nullopt;
+bool CanWriteFigures() {
+  return true;
 }
 
 void WriteFigure(const Figure& figure, const std::string& path) {

@@ -39,5 +39,12 @@ for arch in i386 arm64; do
   fi
 done
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
+# A mirror in the middle of a sync can fail one index; the next try may get
+# it, and if none does the install below still works from the indexes that
+# came (it fails by itself if a package cannot be found).
+for attempt in 1 2 3; do
+  apt-get update -qq && break
+  echo "apt-get update failed (attempt $attempt of 3)" >&2
+  [ "$attempt" -lt 3 ] && sleep 10
+done
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -89,6 +89,10 @@ class PlotError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Whether this build can write figures at all: false where it was built
+// without Cairo, and WriteFigure then always throws.
+bool CanWriteFigures();
+
 // Draws `figure` into the file `path` in the format its extension names.
 // Throws PlotError for an unknown extension or a file that cannot be written.
 void WriteFigure(const Figure& figure, const std::string& path);
