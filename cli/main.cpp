@@ -5,11 +5,27 @@
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include <initializer_list>
+#endif
+
 #include "cli/args_from.h"
 #include "cli/commands.h"
 #include "runtime/fp_control.h"
 
 namespace {
+
+// The tool's bytes are the same on every system: Windows' C library would
+// otherwise write each "\n" as "\r\n" and drop "\r" (and stop at ^Z) on
+// input, so the standard streams are put in binary mode before any use.
+void UseBinaryStandardStreams() {
+#ifdef _WIN32
+  for (std::FILE* stream : {stdin, stdout, stderr}) _setmode(_fileno(stream), _O_BINARY);
+#endif
+}
 
 int UsageFailure(const std::string& message) {
   std::fprintf(stderr, "tavrin: %s (try 'tavrin --help')\n", message.c_str());
@@ -44,6 +60,7 @@ int RunCommandLine(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  UseBinaryStandardStreams();
   tavrin::SetStartupFpuControl();
   const int status = RunCommandLine(argc, argv);
   // Output that could not be written is a failure, not a success.

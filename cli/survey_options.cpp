@@ -19,11 +19,12 @@ plot::LengthUnit ParseUnits(std::string_view text) {
 }
 
 void CheckPlotPath(const std::string& path) {
-  if (!plot::CanWriteFigures()) {
-    throw UsageError("cannot write the plot '" + path + "': this build of tavrin has no plots");
-  }
+  // A name of no known format is refused alike in every build.
   if (!plot::FormatOf(path)) {
     throw UsageError("cannot tell the plot's format from '" + path + "' (use .svg, .png or .pdf)");
+  }
+  if (!plot::CanWriteFigures()) {
+    throw UsageError("cannot write the plot '" + path + "': this build of tavrin has no plots");
   }
 }
 

@@ -2,7 +2,6 @@
 // arguments and standard input; its output, error output and exit status are
 // checked against the calculator's documented results.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cfloat>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "numtext/extended.h"
+#include "plot/figure.h"
 #include "run_tool.h"
 
 namespace tavrin::test {
@@ -337,10 +337,10 @@ TEST(Usage, HelpAndVersion) {
 }
 
 TEST(Usage, OutputThatCannotBeWrittenIsAFailure) {
-  // /dev/full refuses every write: the tool must not report success.
+  // Standard output refuses every write: the tool must not report success.
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{"calc", "1", "50", "2.0", "2.0"}, {"--help"}}) {
-    const ToolRun run = RunTool(args, "", "/dev/full");
+    const ToolRun run = RunTool(args, "", kUnwritableOutput);
     EXPECT_EQ(run.status, 2) << args[0];
     EXPECT_NE(run.err, "") << args[0];
   }
@@ -384,6 +384,12 @@ TEST(BatchCommand, ReadingsToCsv) {
       {"CRLF line ends and mixed separators",
        "1, 50,\t2.0 2.0\r\n2 ,10 , 0.5,0.1\r\n",
        {"1,50,2.0,2.0," + kRho314 + ",314.2", "2,10,0.5,0.1," + rho942 + ",942.5"},
+       0,
+       {}},
+      // Text mode on Windows would end the input at a ^Z byte.
+      {"a ^Z byte is a byte of its field",
+       "1,50,2.0\x1a,2.0\n2,10,0.5,0.1\n",
+       {"1,50,2.0\x1a,2.0," + kRho314 + ",314.2", "2,10,0.5,0.1," + rho942 + ",942.5"},
        0,
        {}},
       {"quoted fields keep commas and are quoted again",
@@ -441,17 +447,17 @@ TEST(BatchCommand, ReadingsToCsv) {
 }
 
 TEST(BatchCommand, FileArgumentAndDashForStdin) {
-  char path[] = "/tmp/tavrin_batch_XXXXXX";
-  const int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
+  const std::string path = ::testing::TempDir() + "tavrin_batch_readings.txt";
   const std::string input = "n a v i\n2 10 0.5 0.1\n";
-  ASSERT_EQ(write(fd, input.data(), input.size()), static_cast<ssize_t>(input.size()));
-  close(fd);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(std::fwrite(input.data(), 1, input.size(), file), input.size());
+  std::fclose(file);
   const std::string expected =
       "n,a,v,i,rho,text\n2,10,0.5,0.1," + Printf17(942.4770355224609) + ",942.5\n";
   const ToolRun fromFile = RunTool({"batch", path});
   const ToolRun fromStdin = RunTool({"batch", "-"}, input);
-  std::remove(path);
+  std::remove(path.c_str());
   EXPECT_EQ(fromFile.status, 0);
   EXPECT_EQ(fromFile.out, expected);
   EXPECT_EQ(fromStdin.status, 0);
@@ -610,15 +616,20 @@ TEST(ForwardCommand, SpacingsModelsAndPaths) {
       EXPECT_NEAR(a / b, 1, 1e-3) << fastLines[k] << " against " << exactLines[k];
     }
   }
-  // --plot with --data draws the curve and the readings into an SVG.
+  std::remove(modelPath.c_str());
+}
+
+// --plot with --data draws the curve and the readings into an SVG.
+TEST(ForwardCommand, PlotsTheCurveWithTheData) {
+  if (!plot::CanWriteFigures()) GTEST_SKIP() << "this build writes no plots";
   const std::string dataPath = ::testing::TempDir() + "forward_data.csv";
   const std::string plotPath = ::testing::TempDir() + "forward_plot.svg";
-  file = std::fopen(dataPath.c_str(), "w");
+  std::FILE* file = std::fopen(dataPath.c_str(), "w");
   ASSERT_NE(file, nullptr);
   std::fputs("ab2,rho\n1,100\n10,52\nx\n100,10\n", file);
   std::fclose(file);
-  const ToolRun plotted = RunTool(
-      {"forward", "--model", modelPath, "--plot", plotPath, "--data", dataPath, "1", "100"});
+  const ToolRun plotted = RunTool({"forward", "--rho", "100,10", "--thick", "5", "--plot", plotPath,
+                                   "--data", dataPath, "1", "100"});
   EXPECT_EQ(plotted.status, 1);  // the data's line 4 is skipped
   EXPECT_NE(plotted.err.find("line 4"), std::string::npos) << plotted.err;
   EXPECT_EQ(Lines(plotted.out).size(), 3u);
@@ -628,7 +639,34 @@ TEST(ForwardCommand, SpacingsModelsAndPaths) {
   EXPECT_GT(std::fread(head, 1, sizeof head - 1, file), 0u);
   std::fclose(file);
   EXPECT_NE(std::string(head).find("<svg"), std::string::npos) << head;
-  for (const std::string& path : {modelPath, dataPath, plotPath}) std::remove(path.c_str());
+  for (const std::string& path : {dataPath, plotPath}) std::remove(path.c_str());
+}
+
+// A build without plots refuses --plot before any work: one line, status 2,
+// no output and no file.
+TEST(ForwardCommand, PlotInABuildWithoutPlotsIsRefused) {
+  if (plot::CanWriteFigures()) GTEST_SKIP() << "this build writes plots";
+  const std::string plotPath = ::testing::TempDir() + "unwritten_plot.svg";
+  std::remove(plotPath.c_str());
+  const struct {
+    std::vector<std::string> args;
+    std::string input;
+  } cases[] = {
+      {{"forward", "--rho", "100,10", "--thick", "5", "--plot", plotPath, "1", "100"}, ""},
+      {{"sounding", "--plot", plotPath}, "ab2,rho\n1,100\n10,52\n"},
+      {{"invert", "--layers", "1", "--plot", plotPath}, "ab2,rho\n1,100\n10,100\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.front());
+    const ToolRun run = RunTool(c.args, c.input);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "tavrin: cannot write the plot '" + plotPath +
+                           "': this build of tavrin has no plots (try 'tavrin --help')\n");
+    std::FILE* file = std::fopen(plotPath.c_str(), "r");
+    EXPECT_EQ(file, nullptr) << plotPath;
+    if (file != nullptr) std::fclose(file);
+  }
 }
 
 }  // namespace

@@ -14,6 +14,14 @@ struct ToolRun {
   int status = -1;  // the exit status; -1 when the tool did not exit normally
 };
 
+// A stdoutPath that refuses every write: on Windows the runner gives the tool
+// a standard output handle opened for reading only.
+#ifdef _WIN32
+inline constexpr char kUnwritableOutput[] = "<read-only>";
+#else
+inline constexpr char kUnwritableOutput[] = "/dev/full";
+#endif
+
 // Runs the tool with `args` (after the program name) and `input` on stdin.
 // A non-empty `stdoutPath` sends standard output there instead of collecting
 // it (run.out stays empty).
