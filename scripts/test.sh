@@ -2,7 +2,8 @@
 # Builds and runs every test: the Linux suites, the same on the software
 # extended real (with its differential tests against the x87 unit and the
 # tool's output for a generated corpus compared with the x87 build's) and under
-# the sanitizers, the Windows suites under Wine (32- and 64-bit), every suite of the 64-bit ARM
+# the sanitizers, the Windows suites under Wine (32- and 64-bit, and the corpus
+# through the 64-bit Windows tool), every suite of the 64-bit ARM
 # build under qemu-user (and the corpus through its tool), and the fuzz targets
 # for a bounded time.
 # Ends with one line "N passed, M failed" and exits non-zero on any failure.
@@ -21,6 +22,8 @@ log_dir=$root/build/logs
 # cmake/aarch64-linux.toolchain.cmake).
 aarch64_tool="qemu-aarch64 -L /usr/aarch64-linux-gnu -E LD_LIBRARY_PATH=/usr/aarch64-linux-gnu/lib
   build/aarch64/bin/tavrin"
+# The 64-bit Windows tool under the loader its suites run under.
+win64_tool="/usr/lib/wine/wine64 build/win64/bin/tavrin.exe"
 mkdir -p "$log_dir"
 
 # One virtual display for every Windows test (Wine makes no window without one).
@@ -64,13 +67,18 @@ for preset in host host-soft host-asan win32 win64 aarch64; do
     parallel=1
     # The loader of cmake/wine-run.sh for this preset.
     wine=wine
-    [ "$preset" = win64 ] && wine=/usr/lib/wine/wine64
+    wineserver=wineserver
+    if [ "$preset" = win64 ]; then
+      # The wine64 package alone puts neither on the PATH: its own ones.
+      wine=/usr/lib/wine/wine64
+      wineserver=/usr/lib/wine/wineserver
+    fi
     # Make the Wine prefix once, before the first test starts.
     # Wait for Wine's start-up services to settle: the first program run in
     # a prefix still being set up can get no window at all.
     WINEPREFIX=$root/build/$preset/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
       "$wine" wineboot -i >/dev/null 2>&1
-    WINEPREFIX=$root/build/$preset/wineprefix timeout 60 wineserver -w
+    WINEPREFIX=$root/build/$preset/wineprefix timeout 60 "$wineserver" -w
   fi
   ctest --preset "$preset" -j "$parallel" 2>&1 | tee "$log_dir/$preset-ctest.log"
   count_ctest "$log_dir/$preset-ctest.log"
@@ -79,6 +87,16 @@ for preset in host host-soft host-asan win32 win64 aarch64; do
     if python3 scripts/corpus.py generate "$corpus_inputs" build/corpus >/dev/null &&
        python3 scripts/corpus.py compare build/host/bin/tavrin build/host-soft/bin/tavrin \
          build/corpus; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+    fi
+  fi
+  if [ "$preset" = win64 ]; then
+    # The same corpus through the Windows tool, one process for all its
+    # command lines: the x87 build's output, byte for byte.
+    if WINEPREFIX=$root/build/win64/wineprefix WINEDEBUG=-all \
+         python3 scripts/corpus.py compare build/host/bin/tavrin "$win64_tool" build/corpus; then
       passed=$((passed + 1))
     else
       failed=$((failed + 1))

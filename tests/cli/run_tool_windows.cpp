@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <string>
 
 #include "run_tool.h"
 
@@ -123,9 +124,9 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
   startup.hStdOutput = output.get();
   startup.hStdError = error.get();
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(tool.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+  if (!CreateProcessA(tool.c_str(), commandLine.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
                       nullptr, nullptr, &startup, &process)) {
-    throw std::runtime_error("cannot start " + tool);
+    throw std::runtime_error("cannot start " + tool + ": error " + std::to_string(GetLastError()));
   }
   CloseHandle(process.hThread);
   WaitForSingleObject(process.hProcess, INFINITE);
