@@ -43,25 +43,30 @@ std::uint64_t LoadChunk(const char* p) {
   return word;
 }
 
-// True when every byte of `word` is "0".."9": its high nibble is 3 and adding
-// 6 does not carry out of its low nibble. (A byte of 0xFA or more carries into
-// its neighbour, but fails the high-nibble test itself.)
+// True when every byte of `word` is "0".."9". A word of digits makes neither
+// a carry when 0x46 is added to each byte nor a borrow when "0" is
+// subtracted, and the top bit of every byte stays clear in both. Otherwise
+// the lowest other byte sets a top bit: the sum's for a byte from ":" to
+// 0xB9, the difference's for one below "0" or from 0xBA on (carries and
+// borrows only disturb the bytes above it).
 bool AllDigits(std::uint64_t word) {
-  constexpr std::uint64_t kHighNibbles = 0xF0 * kEachByte;
-  const std::uint64_t high = word & kHighNibbles;
-  const std::uint64_t carried = ((word + 6 * kEachByte) & kHighNibbles) >> 4;
-  return (high | carried) == 0x33 * kEachByte;
+  constexpr std::uint64_t kAboveNine = 0x46 * kEachByte;  // 0x3A + 0x46 = 0x80
+  constexpr std::uint64_t kTopBits = 0x80 * kEachByte;
+  return (((word + kAboveNine) | (word - '0' * kEachByte)) & kTopBits) == 0;
 }
 
 // The number that eight digit bytes spell, first byte most significant:
-// adjacent lanes merge pairwise (bytes to two-digit numbers, then to four,
-// then to eight); every lane stays below its width (99, 9999, 99999999).
+// adjacent lanes merge pairwise by one multiplication each (bytes to
+// two-digit numbers, then to four, then to eight: the lane below times 10,
+// 100 or 10000 plus the lane above); every lane stays below its width (99,
+// 9999, 99999999), and the odd lanes' sums are masked off.
 std::uint32_t ChunkValue(std::uint64_t word) {
-  word -= '0' * kEachByte;
-  word = (word * 10 + (word >> 8)) & 0x00FF00FF00FF00FFull;
-  word = (word * 100 + (word >> 16)) & 0x0000FFFF0000FFFFull;
-  word = (word * 10000 + (word >> 32)) & 0x00000000FFFFFFFFull;
-  return static_cast<std::uint32_t>(word);
+  constexpr std::uint64_t kByteLanes = 0x00FF00FF00FF00FFull;
+  constexpr std::uint64_t kHalfwordLanes = 0x0000FFFF0000FFFFull;
+  word -= '0' * kEachByte;  // "0".."9" to 0..9, as AllDigits has it
+  word = ((word * (10 * 0x100 + 1)) >> 8) & kByteLanes;
+  word = ((word * (100 * 0x10000 + 1)) >> 16) & kHalfwordLanes;
+  return static_cast<std::uint32_t>((word * (10000 * 0x100000000ull + 1)) >> 32);
 }
 
 bool IsExponentLetter(char c) {
@@ -349,59 +354,62 @@ constexpr std::size_t kLongTextLimit = 3 * kChunkDigits;
 
 // Full-precision texts: "ddd" or "ddd.ddd" with no sign, at most 18 digits
 // (which always fit M) and an optional exponent part, eight digits at once
-// where they can be. The decimal exponent then stays far from the overflow
-// and underflow thresholds. False for any other text, and for a scale beyond
-// the exact powers, which ReadDecimal then reads.
+// while they come in whole chunks. The decimal exponent then stays far from
+// the overflow and underflow thresholds. False for any other text, and for a
+// scale beyond the exact powers, which ReadDecimal then reads. (Beyond 18
+// digits M may wrap; it is then not used.)
 [[gnu::always_inline]] inline bool ReadLongDecimal(std::string_view text, Extended& value) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* point = nullptr;
+  const char* p = begin;
   std::uint64_t mantissa = 0;
-  std::int64_t digits = 0;
-  std::int64_t point = -1;  // digits before the point, once there is one
-  std::size_t i = 0;
-  const std::size_t size = text.size();
-  while (i < size) {
-    if (size - i >= kChunkDigits && digits <= kMantissaDigits - kChunkDigits) {
-      const std::uint64_t chunk = LoadChunk(text.data() + i);
-      if (AllDigits(chunk)) {
-        mantissa = mantissa * kChunkScale + ChunkValue(chunk);
-        digits += kChunkDigits;
-        i += kChunkDigits;
-        continue;
-      }
+  const char* const lastChunk = end - kChunkDigits;
+  for (;;) {
+    while (p <= lastChunk) {
+      const std::uint64_t chunk = LoadChunk(p);
+      if (!AllDigits(chunk)) break;
+      mantissa = mantissa * kChunkScale + ChunkValue(chunk);
+      p += kChunkDigits;
     }
-    const unsigned digit = static_cast<unsigned char>(text[i]) - static_cast<unsigned>('0');
-    if (digit < 10) {
-      if (digits == kMantissaDigits) return false;
+    for (; p != end; ++p) {
+      const unsigned digit = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+      if (digit >= 10) break;
       mantissa = mantissa * 10 + digit;
-      ++digits;
-    } else if (text[i] == '.' && point < 0) {
-      point = digits;
-    } else {
-      break;
     }
-    ++i;
+    if (point != nullptr || p == end || *p != '.') break;
+    point = p++;
   }
-  if (digits == 0) return false;
-  const std::int64_t exponent = ReadExponent(text, i);
-  const std::int64_t scale = exponent - (point < 0 ? 0 : digits - point);
+  const std::int64_t fractionDigits = point != nullptr ? p - point - 1 : 0;
+  const std::int64_t digits = (p - begin) - (point != nullptr ? 1 : 0);
+  if (static_cast<std::uint64_t>(digits - 1) >= kMantissaDigits) return false;  // 0 or over 18
+  std::size_t i = static_cast<std::size_t>(p - begin);
+  const std::int64_t scale = ReadExponent(text, i) - fractionDigits;
   if (scale < -kLargestExactPowerOfTen || scale > kLargestExactPowerOfTen) return false;
   value = ScaledByExactPower(mantissa, scale);
   return true;
 }
 
-// TextToNumber's work, inlined into both of its forms. Most texts start with
-// their number: the blanks are skipped by a call only when there are some.
-[[gnu::always_inline]] inline Extended ReadNumber(std::string_view bytes) {
-  const std::string_view rest =
-      !bytes.empty() && IsBlank(bytes.front()) ? SkipBlanks(bytes) : bytes;
+// Every text the one-pass readers leave: blanks first, then a radix literal
+// or the general decimal scan. Out of line, away from the readers' path.
+[[gnu::noinline]] Extended ReadAnyNumber(std::string_view bytes) {
+  const std::string_view rest = SkipBlanks(bytes);
   if (!rest.empty() && rest.front() == '&') return ScanRadix(rest).value;
-  Extended plain;
-  if (rest.size() < kShortTextLimit
-          ? ReadShortDecimal(rest, plain)
-          : rest.size() < kLongTextLimit && ReadLongDecimal(rest, plain)) {
-    return plain;
-  }
   std::size_t i = 0;
   return ReadDecimal(rest, i);
+}
+
+// TextToNumber's work, inlined into both of its forms. Most texts start with
+// their number and are plain digits: the one-pass readers take those.
+[[gnu::always_inline]] inline Extended ReadNumber(std::string_view bytes) {
+  Extended plain;
+  if (!bytes.empty() && !IsBlank(bytes.front()) &&
+      (bytes.size() < kShortTextLimit
+           ? ReadShortDecimal(bytes, plain)
+           : bytes.size() < kLongTextLimit && ReadLongDecimal(bytes, plain))) {
+    return plain;
+  }
+  return ReadAnyNumber(bytes);
 }
 
 }  // namespace
