@@ -399,16 +399,26 @@ constexpr std::size_t kLongTextLimit = 3 * kChunkDigits;
   return ReadDecimal(rest, i);
 }
 
-// TextToNumber's work, inlined into both of its forms. Most texts start with
-// their number and are plain digits: the one-pass readers take those.
-[[gnu::always_inline]] inline Extended ReadNumber(std::string_view bytes) {
+// Texts of kShortTextLimit bytes or more: ReadLongDecimal's, or any other.
+// Out of line, so that the registers its digit chunks need are saved on
+// this path alone.
+[[gnu::noinline]] Extended ReadLongNumber(std::string_view bytes) {
   Extended plain;
-  if (!bytes.empty() && !IsBlank(bytes.front()) &&
-      (bytes.size() < kShortTextLimit
-           ? ReadShortDecimal(bytes, plain)
-           : bytes.size() < kLongTextLimit && ReadLongDecimal(bytes, plain))) {
-    return plain;
+  if (bytes.size() < kLongTextLimit && ReadLongDecimal(bytes, plain)) return plain;
+  return ReadAnyNumber(bytes);
+}
+
+// TextToNumber's work, inlined into both of its forms. Most texts start with
+// their number and are plain digits: the one-pass readers take those. A
+// first byte above the blanks (which are all below "!") can start one; the
+// readers turn down any other text.
+[[gnu::always_inline]] inline Extended ReadNumber(std::string_view bytes) {
+  if (bytes.empty() || static_cast<unsigned char>(bytes.front()) <= ' ') {
+    return ReadAnyNumber(bytes);
   }
+  if (bytes.size() >= kShortTextLimit) return ReadLongNumber(bytes);
+  Extended plain;
+  if (ReadShortDecimal(bytes, plain)) return plain;
   return ReadAnyNumber(bytes);
 }
 
