@@ -1,19 +1,25 @@
 // TextToNumber reads plain digit texts by one-pass paths of its own (digits
-// eight at a time, one rounded operation with an exact power of ten); every
-// text must give the bits of the general decimal scan, ScanDecimal after the
-// blanks. Generated texts, family by family, aim at where the paths give way
-// or could go wrong. TAVRIN_DIFFERENTIAL_TEXTS sets how many texts are tried
-// in all (10,000,000 by default), shared out by the families' weights.
+// eight at a time, one rounded operation with an exact power of ten, on the
+// software backend a quotient from a reciprocal); every text must give the
+// bits of the general decimal scan, ScanDecimal after the blanks. Generated
+// texts, family by family, aim at where the paths give way or could go
+// wrong. TAVRIN_DIFFERENTIAL_TEXTS sets how many texts are tried in all
+// (10,000,000 by default), shared out by the families' weights; half as many
+// quotients from reciprocals are checked against the division itself.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "extended_testing.h"
 #include "numtext/numtext.h"
+#include "numtext/power_of_ten.h"
+#include "numtext/power_of_ten_quotient.h"
 #include "numtext/text_scan.h"
 #include "numtext/wide_integer.h"
 
@@ -155,52 +161,88 @@ std::uint64_t MultiplyModulo(std::uint64_t a, std::uint64_t b, std::uint64_t m) 
   return soft::Divide(soft::Multiply(a, b), m).remainder;
 }
 
+constexpr unsigned kMostHalvings = 128;
+
+// 5^k, and 2^-g modulo 5^k for g < kMostHalvings, for k up to the exact powers.
+class FivePowers {
+ public:
+  FivePowers() {
+    std::uint64_t five = 1;
+    for (unsigned k = 1; k <= kLargestExactPowerOfTen; ++k) {
+      five *= 5;
+      five_[k] = five;
+      const std::uint64_t half = (five + 1) / 2;  // 1/2 modulo 5^k
+      std::uint64_t power = 1;
+      for (unsigned g = 0; g < kMostHalvings; ++g) {
+        halves_[k][g] = power;
+        power = MultiplyModulo(power, half, five);
+      }
+    }
+  }
+  std::uint64_t Five(unsigned k) const { return five_[k]; }
+  std::uint64_t Halves(unsigned k, unsigned g) const { return halves_[k][g]; }
+
+ private:
+  std::uint64_t five_[kLargestExactPowerOfTen + 1] = {};
+  std::uint64_t halves_[kLargestExactPowerOfTen + 1][kMostHalvings] = {};
+};
+
+struct Quotient {
+  std::uint64_t m;
+  unsigned k;  // 1 to 27
+};
+
+constexpr std::uint64_t kLargestMantissa = 999999999999999999ull;  // 18 digits
+
 // Quotients M / 10^k, that is (M / 5^k) 2^-k, that are exact (M a multiple
 // of 5^k) or fall right beside the halfway point between two extended reals.
 // With 2^e <= M / 5^k < 2^(e+1), the rounding point of the 64-bit
 // significand is at a multiple of 2^(e-64); M 2^(64-e) = J 5^k + r with J odd
 // and a small odd r puts M / 5^k within r / (5^k 2^(64-e)) of a halfway
-// point. So M = r / 2^(64-e) modulo 5^k, raised by multiples of 5^k into the
-// binade of e (where it fits 18 digits). The texts write M with k digits
-// after the point or with the exponent -k.
-std::string DivisionText(Random& random) {
-  constexpr std::uint64_t kLargestMantissa = 999999999999999999ull;  // 18 digits
+// point, r / (2 5^k) of the last place. So M = r / 2^(64-e) modulo 5^k,
+// raised by multiples of 5^k into the binade of e, up to `largest`. (The
+// closest of them, with k = 27 and r = 1, need M above 18 digits.)
+Quotient HardQuotient(Random& random, std::uint64_t largest) {
+  static const FivePowers powers;
   const bool exact = random.OneIn(4);
   for (;;) {
-    const unsigned k = 1 + random.Below(27);
-    std::uint64_t five = 1;
-    for (unsigned i = 0; i < k; ++i) five *= 5;
-    std::uint64_t m = 0;
+    const unsigned k = 1 + random.Below(kLargestExactPowerOfTen);
+    const std::uint64_t five = powers.Five(k);
     if (exact) {
-      const std::uint64_t most = kLargestMantissa / five;
-      if (most == 0) continue;
-      m = five * (1 + random.Next() % most);
-    } else {
-      // A binade M / 5^k in [2^e, 2^(e+1)) that holds mantissas of 18 digits.
-      const int e = static_cast<int>(random.Below(123)) - 63;
-      const long double low = std::ldexp(static_cast<long double>(five), e);
-      if (low * 2 > static_cast<long double>(kLargestMantissa) || low * 2 < 1) continue;
-      const std::uint64_t half = (five + 1) / 2;  // 1/2 modulo 5^k
-      std::uint64_t inverse = 1;                  // 2^-(64-e) modulo 5^k
-      for (int i = 0; i < 64 - e; ++i) inverse = MultiplyModulo(inverse, half, five);
-      const std::uint64_t r = 2 * random.Below(4) + 1;
-      const std::uint64_t residue = random.OneIn(2) ? r : five - r;  // r or -r
-      m = MultiplyModulo(residue % five, inverse, five);
-      // The first value of that residue in the binade, then further ones.
-      const auto first = static_cast<std::uint64_t>(std::ceil(low));
-      if (m < first) m += (first - m + five - 1) / five * five;
-      const auto last = static_cast<std::uint64_t>(low * 2);
-      if (m >= last) continue;
-      m += (last - m) / five == 0 ? 0 : five * (random.Next() % ((last - m) / five));
+      const std::uint64_t most = largest / five;
+      if (most != 0) return {five * (1 + random.Next() % most), k};
+      continue;
     }
-    const std::string digits = std::to_string(static_cast<unsigned long long>(m));
-    if (random.OneIn(2) && digits.size() > k) {
-      return digits.substr(0, digits.size() - k) + "." + digits.substr(digits.size() - k);
-    }
-    std::string text = digits;
-    AppendExponent(text, random, -static_cast<long long>(k));
-    return text;
+    const int e = static_cast<int>(random.Below(123)) - 63;
+    const long double low = std::ldexp(static_cast<long double>(five), e);
+    if (low >= static_cast<long double>(largest) || low * 2 < 1) continue;
+    const std::uint64_t r = 2 * random.Below(4) + 1;
+    const std::uint64_t residue = random.OneIn(2) ? r % five : five - r % five;  // r or -r
+    std::uint64_t m =
+        MultiplyModulo(residue, powers.Halves(k, static_cast<unsigned>(64 - e)), five);
+    // The first value of that residue in the binade, then a later one.
+    const auto first = static_cast<std::uint64_t>(std::ceil(low));
+    if (m < first) m += (first - m + five - 1) / five * five;
+    const long double end = std::min(low * 2, static_cast<long double>(largest) + 1);  // <= 2^64
+    const auto last = static_cast<std::uint64_t>(std::ceil(end) - 1);
+    if (m > last || m < first) continue;  // none there, or past 2^64
+    const std::uint64_t later = (last - m) / five;
+    if (later != 0) m += five * (random.Next() % (later + 1));
+    return {m, k};
   }
+}
+
+// HardQuotient's M / 10^k as a text: M with k digits after the point, or M
+// and the exponent -k.
+std::string DivisionText(Random& random) {
+  const Quotient q = HardQuotient(random, kLargestMantissa);
+  const std::string digits = std::to_string(static_cast<unsigned long long>(q.m));
+  if (random.OneIn(2) && digits.size() > q.k) {
+    return digits.substr(0, digits.size() - q.k) + "." + digits.substr(digits.size() - q.k);
+  }
+  std::string text = digits;
+  AppendExponent(text, random, -static_cast<long long>(q.k));
+  return text;
 }
 
 std::uint64_t TextsInAll() {
@@ -234,6 +276,51 @@ TEST(TextToNumberPathsTest, EveryTextGivesTheGeneralScansBits) {
         FAIL() << family.name << ": text \"" << text << "\" gave " << ExtendedHex(got)
                << ", the general scan " << ExtendedHex(expected);
       }
+    }
+  }
+}
+
+// QuotientByExactPowerOfTen against the extended division it stands for,
+// whichever backend computes that: any mantissa of 18 digits, any 64-bit
+// integer, and HardQuotient's exact and nearly halfway quotients, some of
+// which must reach the few it leaves to the division.
+TEST(TextToNumberPathsTest, QuotientsFromReciprocalsAreTheDivisions) {
+  const auto anyMantissa = [](Random& random) {
+    return Quotient{1 + random.Next() % 999999999999999999ull,
+                    1 + random.Below(kLargestExactPowerOfTen)};
+  };
+  const auto anyInteger = [](Random& random) {
+    return Quotient{random.Next() >> random.Below(64), 1 + random.Below(kLargestExactPowerOfTen)};
+  };
+  const auto nearlyHalfway = [](Random& random) { return HardQuotient(random, ~std::uint64_t{0}); };
+  const struct {
+    const char* name;
+    Quotient (*make)(Random&);
+    bool mustLeaveSome;
+  } families[] = {
+      {"18-digit mantissas", +anyMantissa, false},
+      {"64-bit integers", +anyInteger, false},
+      {"exact and nearly halfway", +nearlyHalfway, true},
+  };
+  const std::uint64_t count = TextsInAll() / 2 / std::size(families);
+  Random random(20261210);
+  for (const auto& family : families) {
+    std::uint64_t left = 0;
+    for (std::uint64_t n = 0; n < count; ++n) {
+      const Quotient q = family.make(random);
+      Extended got;
+      if (!QuotientByExactPowerOfTen(q.m, static_cast<int>(q.k), got)) {
+        ++left;
+        continue;
+      }
+      const Extended expected = Extended(q.m) / ExactPowerOfTen(static_cast<int>(q.k));
+      if (got.Fields() != expected.Fields()) {
+        FAIL() << family.name << ": " << q.m << " / 10^" << q.k << " gave " << ExtendedHex(got)
+               << ", the division " << ExtendedHex(expected);
+      }
+    }
+    if (family.mustLeaveSome) {
+      EXPECT_GT(left, 0u) << family.name;
     }
   }
 }
