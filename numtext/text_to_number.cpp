@@ -60,14 +60,15 @@ bool AllDigits(std::uint64_t word) {
 // adjacent lanes merge pairwise by one multiplication each (bytes to
 // two-digit numbers, then to four, then to eight: the lane below times 10,
 // 100 or 10000 plus the lane above); every lane stays below its width (99,
-// 9999, 99999999), and the odd lanes' sums are masked off.
+// 9999, 99999999), and the odd lanes' sums are masked off or left out.
 std::uint32_t ChunkValue(std::uint64_t word) {
   constexpr std::uint64_t kByteLanes = 0x00FF00FF00FF00FFull;
-  constexpr std::uint64_t kHalfwordLanes = 0x0000FFFF0000FFFFull;
   word -= '0' * kEachByte;  // "0".."9" to 0..9, as AllDigits has it
   word = ((word * (10 * 0x100 + 1)) >> 8) & kByteLanes;
-  word = ((word * (100 * 0x10000 + 1)) >> 16) & kHalfwordLanes;
-  return static_cast<std::uint32_t>((word * (10000 * 0x100000000ull + 1)) >> 32);
+  word = (word * (100 * 0x10000 + 1)) >> 16;
+  // The two four-digit lanes are bits 0..15 and 32..47.
+  return static_cast<std::uint32_t>(static_cast<std::uint16_t>(word) * 10000u +
+                                    static_cast<std::uint16_t>(word >> 32));
 }
 
 bool IsExponentLetter(char c) {
@@ -392,8 +393,21 @@ constexpr std::size_t kLongTextLimit = 3 * kChunkDigits;
   const std::int64_t fractionDigits = point != nullptr ? p - point - 1 : 0;
   const std::int64_t digits = (p - begin) - (point != nullptr ? 1 : 0);
   if (static_cast<std::uint64_t>(digits - 1) >= kMantissaDigits) return false;  // 0 or over 18
-  std::size_t i = static_cast<std::size_t>(p - begin);
-  const std::int64_t scale = ReadExponent(text, i) - fractionDigits;
+  std::int64_t exponent = 0;
+  if (p != end && IsExponentLetter(*p)) {
+    // An exponent of up to three digits; a longer one is left to ReadDecimal.
+    ++p;
+    const bool exponentNegative = p != end && *p == '-';
+    if (p != end && (*p == '+' || *p == '-')) ++p;
+    for (int count = 0; p != end; ++p, ++count) {
+      const unsigned digit = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+      if (digit >= 10) break;
+      if (count == 3) return false;
+      exponent = exponent * 10 + digit;
+    }
+    if (exponentNegative) exponent = -exponent;
+  }
+  const std::int64_t scale = exponent - fractionDigits;
   if (scale < -kLargestExactPowerOfTen || scale > kLargestExactPowerOfTen) return false;
   value = ScaledByExactPower(mantissa, scale);
   return true;
@@ -417,18 +431,23 @@ constexpr std::size_t kLongTextLimit = 3 * kChunkDigits;
   return ReadAnyNumber(bytes);
 }
 
-// TextToNumber's work, inlined into both of its forms. Most texts start with
-// their number and are plain digits: the one-pass readers take those. A
-// first byte above the blanks (which are all below "!") can start one; the
-// readers turn down any other text.
+// Shorter texts: ReadShortDecimal's, or any other.
+[[gnu::noinline]] Extended ReadShortNumber(std::string_view bytes) {
+  Extended plain;
+  if (ReadShortDecimal(bytes, plain)) return plain;
+  return ReadAnyNumber(bytes);
+}
+
+// TextToNumber's work, inlined into both of its forms: each kind of text
+// goes on to its reader with a jump. Most texts start with their number and
+// are plain digits: the one-pass readers take those. A first byte above the
+// blanks (which are all below "!") can start one; the readers turn down any
+// other text.
 [[gnu::always_inline]] inline Extended ReadNumber(std::string_view bytes) {
   if (bytes.empty() || static_cast<unsigned char>(bytes.front()) <= ' ') {
     return ReadAnyNumber(bytes);
   }
-  if (bytes.size() >= kShortTextLimit) return ReadLongNumber(bytes);
-  Extended plain;
-  if (ReadShortDecimal(bytes, plain)) return plain;
-  return ReadAnyNumber(bytes);
+  return bytes.size() >= kShortTextLimit ? ReadLongNumber(bytes) : ReadShortNumber(bytes);
 }
 
 }  // namespace
