@@ -362,9 +362,10 @@ constexpr std::size_t kLongTextLimit = 3 * kChunkDigits;
   return true;
 }
 
-// Full-precision texts: "ddd" or "ddd.ddd" with no sign, at most 18 digits
-// (which always fit M) and an optional exponent part, eight digits at once
-// while they come in whole chunks. The decimal exponent then stays far from
+// Full-precision texts of kShortTextLimit bytes or more: "ddd" or "ddd.ddd"
+// with no sign, at most 18 digits (which always fit M) and an optional
+// exponent part of up to three digits, eight digits at once while they come
+// in whole chunks. The decimal exponent then stays far from
 // the overflow and underflow thresholds. False for any other text, and for a
 // scale beyond the exact powers, which ReadDecimal then reads. (Beyond 18
 // digits M may wrap; it is then not used.)
