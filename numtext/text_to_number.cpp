@@ -414,11 +414,19 @@ constexpr std::size_t kLongTextLimit = 3 * kChunkDigits;
   return true;
 }
 
-// Every text the one-pass readers leave: blanks first, then a radix literal
-// or the general decimal scan. Out of line, away from the readers' path.
+Extended ReadLongNumber(std::string_view bytes);
+Extended ReadShortNumber(std::string_view bytes);
+
+// Every text the one-pass readers leave: blanks first (a number after them
+// goes back to those readers), then a radix literal or the general decimal
+// scan. Out of line, away from the readers' path.
 [[gnu::noinline]] Extended ReadAnyNumber(std::string_view bytes) {
   const std::string_view rest = SkipBlanks(bytes);
-  if (!rest.empty() && rest.front() == '&') return ScanRadix(rest).value;
+  if (rest.empty()) return 0;
+  if (rest.size() < bytes.size() && static_cast<unsigned char>(rest.front()) > ' ') {
+    return rest.size() >= kShortTextLimit ? ReadLongNumber(rest) : ReadShortNumber(rest);
+  }
+  if (rest.front() == '&') return ScanRadix(rest).value;
   std::size_t i = 0;
   return ReadDecimal(rest, i);
 }

@@ -73,16 +73,18 @@ void AppendExponent(std::string& text, Random& random, long long exponent) {
 
 // Bytes of digits, points, signs, exponent letters and blanks in any order.
 std::string AnyText(Random& random) {
-  constexpr std::string_view kAlphabet = "0123456789012345678900..+-eEdD x";
+  constexpr std::string_view kAlphabet = "0123456789012345678900..+-eEdD x \t\n\r";
   std::string text(random.Below(27), ' ');
   for (char& c : text) c = kAlphabet[random.Below(kAlphabet.size())];
   return text;
 }
 
-// Up to 20 digits after up to two leading zeros, a point anywhere or none,
-// sometimes an exponent part below 40.
+// Up to 20 digits after up to two leading zeros (and now and then blanks), a
+// point anywhere or none, sometimes an exponent part below 40.
 std::string NumberText(Random& random) {
-  std::string text(random.Below(3), '0');
+  std::string text;
+  if (random.OneIn(8)) text.assign(1 + random.Below(3), " \t\n"[random.Below(3)]);
+  text.append(random.Below(3), '0');
   const unsigned digits = 1 + random.Below(20);
   const unsigned point = random.Below(digits + 2);
   for (unsigned d = 0; d < digits; ++d) {
