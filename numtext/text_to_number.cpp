@@ -8,6 +8,7 @@
 
 #include "numtext/numtext.h"
 #include "numtext/power_of_ten.h"
+#include "numtext/power_of_ten_quotient.h"
 #include "numtext/text_scan.h"
 
 namespace tavrin {
@@ -43,25 +44,31 @@ std::uint64_t LoadChunk(const char* p) {
   return word;
 }
 
-// True when every byte of `word` is "0".."9": its high nibble is 3 and adding
-// 6 does not carry out of its low nibble. (A byte of 0xFA or more carries into
-// its neighbour, but fails the high-nibble test itself.)
+// True when every byte of `word` is "0".."9". A word of digits makes neither
+// a carry when 0x46 is added to each byte nor a borrow when "0" is
+// subtracted, and the top bit of every byte stays clear in both. Otherwise
+// the lowest other byte sets a top bit: the sum's for a byte from ":" to
+// 0xB9, the difference's for one below "0" or from 0xBA on (carries and
+// borrows only disturb the bytes above it).
 bool AllDigits(std::uint64_t word) {
-  constexpr std::uint64_t kHighNibbles = 0xF0 * kEachByte;
-  const std::uint64_t high = word & kHighNibbles;
-  const std::uint64_t carried = ((word + 6 * kEachByte) & kHighNibbles) >> 4;
-  return (high | carried) == 0x33 * kEachByte;
+  constexpr std::uint64_t kAboveNine = 0x46 * kEachByte;  // 0x3A + 0x46 = 0x80
+  constexpr std::uint64_t kTopBits = 0x80 * kEachByte;
+  return (((word + kAboveNine) | (word - '0' * kEachByte)) & kTopBits) == 0;
 }
 
 // The number that eight digit bytes spell, first byte most significant:
-// adjacent lanes merge pairwise (bytes to two-digit numbers, then to four,
-// then to eight); every lane stays below its width (99, 9999, 99999999).
+// adjacent lanes merge pairwise by one multiplication each (bytes to
+// two-digit numbers, then to four, then to eight: the lane below times 10,
+// 100 or 10000 plus the lane above); every lane stays below its width (99,
+// 9999, 99999999), and the odd lanes' sums are masked off or left out.
 std::uint32_t ChunkValue(std::uint64_t word) {
-  word -= '0' * kEachByte;
-  word = (word * 10 + (word >> 8)) & 0x00FF00FF00FF00FFull;
-  word = (word * 100 + (word >> 16)) & 0x0000FFFF0000FFFFull;
-  word = (word * 10000 + (word >> 32)) & 0x00000000FFFFFFFFull;
-  return static_cast<std::uint32_t>(word);
+  constexpr std::uint64_t kByteLanes = 0x00FF00FF00FF00FFull;
+  word -= '0' * kEachByte;  // "0".."9" to 0..9, as AllDigits has it
+  word = ((word * (10 * 0x100 + 1)) >> 8) & kByteLanes;
+  word = (word * (100 * 0x10000 + 1)) >> 16;
+  // The two four-digit lanes are bits 0..15 and 32..47.
+  return static_cast<std::uint32_t>(static_cast<std::uint16_t>(word) * 10000u +
+                                    static_cast<std::uint16_t>(word >> 32));
 }
 
 bool IsExponentLetter(char c) {
@@ -313,9 +320,17 @@ constexpr std::size_t kLongTextLimit = 3 * kChunkDigits;
 // count as digits here but add nothing to M, and P, counted from the first
 // significant digit, makes up for them), so that the value is M multiplied
 // or divided once by an exact power of ten, as ScaledMantissa does it (M
-// itself for a scale of 0).
+// itself for a scale of 0). The software extended real divides by an
+// integer division; the quotient from a reciprocal is the same and quicker
+// there (on the x87 unit its own division is as quick as the reciprocal).
 [[gnu::always_inline]] inline Extended ScaledByExactPower(std::uint64_t mantissa,
                                                           std::int64_t scale) {
+#ifdef TAVRIN_EXTENDED_SOFT
+  Extended quotient;
+  if (scale < 0 && QuotientByExactPowerOfTen(mantissa, static_cast<int>(-scale), quotient)) {
+    return quotient;
+  }
+#endif
   const Extended value = static_cast<Extended>(static_cast<std::int64_t>(mantissa));
   if (scale < 0) return value / ExactPowerOfTen(static_cast<int>(-scale));
   if (scale > 0) return value * ExactPowerOfTen(static_cast<int>(scale));
@@ -347,61 +362,101 @@ constexpr std::size_t kLongTextLimit = 3 * kChunkDigits;
   return true;
 }
 
-// Full-precision texts: "ddd" or "ddd.ddd" with no sign, at most 18 digits
-// (which always fit M) and an optional exponent part, eight digits at once
-// where they can be. The decimal exponent then stays far from the overflow
-// and underflow thresholds. False for any other text, and for a scale beyond
-// the exact powers, which ReadDecimal then reads.
+// Full-precision texts of kShortTextLimit bytes or more: "ddd" or "ddd.ddd"
+// with no sign, at most 18 digits (which always fit M) and an optional
+// exponent part of up to three digits, eight digits at once while they come
+// in whole chunks. The decimal exponent then stays far from
+// the overflow and underflow thresholds. False for any other text, and for a
+// scale beyond the exact powers, which ReadDecimal then reads. (Beyond 18
+// digits M may wrap; it is then not used.)
 [[gnu::always_inline]] inline bool ReadLongDecimal(std::string_view text, Extended& value) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* point = nullptr;
+  const char* p = begin;
   std::uint64_t mantissa = 0;
-  std::int64_t digits = 0;
-  std::int64_t point = -1;  // digits before the point, once there is one
-  std::size_t i = 0;
-  const std::size_t size = text.size();
-  while (i < size) {
-    if (size - i >= kChunkDigits && digits <= kMantissaDigits - kChunkDigits) {
-      const std::uint64_t chunk = LoadChunk(text.data() + i);
-      if (AllDigits(chunk)) {
-        mantissa = mantissa * kChunkScale + ChunkValue(chunk);
-        digits += kChunkDigits;
-        i += kChunkDigits;
-        continue;
-      }
+  const char* const lastChunk = end - kChunkDigits;
+  for (;;) {
+    while (p <= lastChunk) {
+      const std::uint64_t chunk = LoadChunk(p);
+      if (!AllDigits(chunk)) break;
+      mantissa = mantissa * kChunkScale + ChunkValue(chunk);
+      p += kChunkDigits;
     }
-    const unsigned digit = static_cast<unsigned char>(text[i]) - static_cast<unsigned>('0');
-    if (digit < 10) {
-      if (digits == kMantissaDigits) return false;
+    for (; p != end; ++p) {
+      const unsigned digit = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+      if (digit >= 10) break;
       mantissa = mantissa * 10 + digit;
-      ++digits;
-    } else if (text[i] == '.' && point < 0) {
-      point = digits;
-    } else {
-      break;
     }
-    ++i;
+    if (point != nullptr || p == end || *p != '.') break;
+    point = p++;
   }
-  if (digits == 0) return false;
-  const std::int64_t exponent = ReadExponent(text, i);
-  const std::int64_t scale = exponent - (point < 0 ? 0 : digits - point);
+  const std::int64_t fractionDigits = point != nullptr ? p - point - 1 : 0;
+  const std::int64_t digits = (p - begin) - (point != nullptr ? 1 : 0);
+  if (static_cast<std::uint64_t>(digits - 1) >= kMantissaDigits) return false;  // 0 or over 18
+  std::int64_t exponent = 0;
+  if (p != end && IsExponentLetter(*p)) {
+    // An exponent of up to three digits; a longer one is left to ReadDecimal.
+    ++p;
+    const bool exponentNegative = p != end && *p == '-';
+    if (p != end && (*p == '+' || *p == '-')) ++p;
+    for (int count = 0; p != end; ++p, ++count) {
+      const unsigned digit = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+      if (digit >= 10) break;
+      if (count == 3) return false;
+      exponent = exponent * 10 + digit;
+    }
+    if (exponentNegative) exponent = -exponent;
+  }
+  const std::int64_t scale = exponent - fractionDigits;
   if (scale < -kLargestExactPowerOfTen || scale > kLargestExactPowerOfTen) return false;
   value = ScaledByExactPower(mantissa, scale);
   return true;
 }
 
-// TextToNumber's work, inlined into both of its forms. Most texts start with
-// their number: the blanks are skipped by a call only when there are some.
-[[gnu::always_inline]] inline Extended ReadNumber(std::string_view bytes) {
-  const std::string_view rest =
-      !bytes.empty() && IsBlank(bytes.front()) ? SkipBlanks(bytes) : bytes;
-  if (!rest.empty() && rest.front() == '&') return ScanRadix(rest).value;
-  Extended plain;
-  if (rest.size() < kShortTextLimit
-          ? ReadShortDecimal(rest, plain)
-          : rest.size() < kLongTextLimit && ReadLongDecimal(rest, plain)) {
-    return plain;
+Extended ReadLongNumber(std::string_view bytes);
+Extended ReadShortNumber(std::string_view bytes);
+
+// Every text the one-pass readers leave: blanks first (a number after them
+// goes back to those readers), then a radix literal or the general decimal
+// scan. Out of line, away from the readers' path.
+[[gnu::noinline]] Extended ReadAnyNumber(std::string_view bytes) {
+  const std::string_view rest = SkipBlanks(bytes);
+  if (rest.empty()) return 0;
+  if (rest.size() < bytes.size() && static_cast<unsigned char>(rest.front()) > ' ') {
+    return rest.size() >= kShortTextLimit ? ReadLongNumber(rest) : ReadShortNumber(rest);
   }
+  if (rest.front() == '&') return ScanRadix(rest).value;
   std::size_t i = 0;
   return ReadDecimal(rest, i);
+}
+
+// Texts of kShortTextLimit bytes or more: ReadLongDecimal's, or any other.
+// Out of line, so that the registers its digit chunks need are saved on
+// this path alone.
+[[gnu::noinline]] Extended ReadLongNumber(std::string_view bytes) {
+  Extended plain;
+  if (bytes.size() < kLongTextLimit && ReadLongDecimal(bytes, plain)) return plain;
+  return ReadAnyNumber(bytes);
+}
+
+// Shorter texts: ReadShortDecimal's, or any other.
+[[gnu::noinline]] Extended ReadShortNumber(std::string_view bytes) {
+  Extended plain;
+  if (ReadShortDecimal(bytes, plain)) return plain;
+  return ReadAnyNumber(bytes);
+}
+
+// TextToNumber's work, inlined into both of its forms: each kind of text
+// goes on to its reader with a jump. Most texts start with their number and
+// are plain digits: the one-pass readers take those. A first byte above the
+// blanks (which are all below "!") can start one; the readers turn down any
+// other text.
+[[gnu::always_inline]] inline Extended ReadNumber(std::string_view bytes) {
+  if (bytes.empty() || static_cast<unsigned char>(bytes.front()) <= ' ') {
+    return ReadAnyNumber(bytes);
+  }
+  return bytes.size() >= kShortTextLimit ? ReadLongNumber(bytes) : ReadShortNumber(bytes);
 }
 
 }  // namespace

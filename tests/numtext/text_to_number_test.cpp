@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <initializer_list>
 #include <limits>
 #include <string>
@@ -251,52 +250,6 @@ TEST(TextToNumberTest, VeryLongTextsFollowTheSameRules) {
       {Concat({"0.", run('0', 4931), "15"}), 0},
   };
   ExpectAll(std::begin(cases), std::end(cases));
-}
-
-// TextToNumber reads plain digit texts by one-pass paths of its own; random
-// texts give the same bits as the general decimal scan (ScanDecimal after
-// the blanks): texts of digits, points, signs, exponent letters and blanks,
-// and number-shaped texts of up to 20 digits (leading zeros, a point
-// anywhere, an exponent part), around the 18 digits and 24 bytes where the
-// fast paths give way.
-TEST(TextToNumberTest, TextsAgreeWithTheGeneralScan) {
-  constexpr int kTexts = 200000;
-  constexpr int kLongestText = 26;
-  constexpr int kMostDigits = 20;
-  std::uint32_t state = 99;
-  const auto next = [&state]() {
-    state = state * 1664525u + 1013904223u;
-    return state >> 8;
-  };
-  const auto anyText = [&next] {
-    constexpr std::string_view kAlphabet = "0123456789012345678900..+-eEdD x";
-    std::string text(next() % (kLongestText + 1), ' ');
-    for (char& c : text) c = kAlphabet[next() % kAlphabet.size()];
-    return text;
-  };
-  const auto numberText = [&next] {
-    std::string text(next() % 3, '0');
-    const std::uint32_t digits = 1 + next() % kMostDigits;
-    const std::uint32_t point = next() % (digits + 2);  // digits + 1: no point
-    for (std::uint32_t d = 0; d < digits; ++d) {
-      if (d == point) text += '.';
-      text += static_cast<char>('0' + next() % 10);
-    }
-    if (next() % 2 == 0) {
-      text += "eEdD"[next() % 4];
-      if (next() % 2 == 0) text += "+-"[next() % 2];
-      text += std::to_string(next() % 40);
-    }
-    return text;
-  };
-  for (const auto& make :
-       {std::function<std::string()>(anyText), std::function<std::string()>(numberText)}) {
-    for (int n = 0; n < kTexts; ++n) {
-      const std::string text = make();
-      const Extended expected = ScanDecimal(SkipBlanks(text)).value;
-      ASSERT_EQ(ExtendedHex(Convert(text)), ExtendedHex(expected)) << "text \"" << text << "\"";
-    }
-  }
 }
 
 TEST(TextToNumberTest, LeavesTheControlWordAlone) {
