@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <thread>
@@ -110,6 +111,57 @@ TEST_F(RegistryTest, DialogGoesWithItsControlsNewestFirstOthersStay) {
   EXPECT_EQ(RegistryFirstControl(child), Handle(0x5001));
   EXPECT_TRUE(RegistryRemove(child));
   EXPECT_EQ(RegistryFind(Handle(0x5001)), nullptr);
+}
+
+// Removing a dialog takes every control record under it, and under those,
+// whatever order the records were added in; a control added before its
+// parent had a record lies behind that record in the list.
+TEST_F(RegistryTest, DialogGoesWithEveryControlUnderItInAnyAddOrder) {
+  struct Add {
+    std::uintptr_t window;
+    std::uintptr_t parent;
+    bool control;
+  };
+  struct Row {
+    const char* name;
+    std::vector<Add> adds;  // in this order; the dialog is 0xA000
+    std::vector<std::uintptr_t> staying;
+  };
+  const Row rows[] = {
+      {"controls after their dialog",
+       {{0xA000, 0, false}, {0xA001, 0xA000, true}, {0xA002, 0xA000, true}},
+       {}},
+      {"a control's own control, added after a later control",
+       {{0xA000, 0, false}, {0xA001, 0xA000, true}, {0xA002, 0xA000, true}, {0xA101, 0xA001, true}},
+       {}},
+      {"a control added before its dialog had a record",
+       {{0xA001, 0xA000, true}, {0xA000, 0, false}, {0xA002, 0xA000, true}},
+       {}},
+      {"a control's own control added before that control",
+       {{0xA000, 0, false}, {0xA101, 0xA001, true}, {0xA001, 0xA000, true}},
+       {}},
+      {"another dialog under it and that dialog's control stay",
+       {{0xA000, 0, false},
+        {0xA001, 0xA000, true},
+        {0xB000, 0xA000, false},
+        {0xB001, 0xB000, true}},
+       {0xB000, 0xB001}},
+  };
+  for (const Row& row : rows) {
+    for (const Add& a : row.adds) {
+      ASSERT_NE(RegistryAdd(a.control ? kControlUnits : kDialogUnits, Handle(a.window),
+                            Handle(a.parent), a.control ? 5 : 0),
+                nullptr)
+          << row.name;
+    }
+    EXPECT_TRUE(RegistryRemove(Handle(0xA000))) << row.name;
+    for (const Add& a : row.adds) {
+      const bool stays =
+          std::find(row.staying.begin(), row.staying.end(), a.window) != row.staying.end();
+      EXPECT_EQ(RegistryFind(Handle(a.window)) != nullptr, stays) << row.name << " " << a.window;
+    }
+    for (std::uintptr_t w : row.staying) RegistryRemove(Handle(w));
+  }
 }
 
 TEST_F(RegistryTest, RecordNamingItselfAsParentIsRemovedOnce) {
