@@ -1,9 +1,11 @@
 // The window registry: a singly linked list of records, newest first, guarded
-// by a spin lock word. Records live in GlobalAlloc blocks of their own and go
-// back with GlobalFree; removal releases every GDI object a record owns.
+// by a spin lock word. Records live in blocks of their own from the C++ heap
+// (a record is the engine's own data; no Win32 call needs to see its
+// memory); removal releases every GDI object a record owns.
 #include "dialog/registry.h"
 
 #include <atomic>
+#include <new>
 
 namespace tavrin {
 namespace {
@@ -191,7 +193,8 @@ Record* RegistryAdd(std::uint32_t flags, HWND window, HWND parent, std::int32_t 
   // in the same walk that links a new one (a second walk first would double
   // the cost of every add for a case that does not happen in use).
   if (window == nullptr) return nullptr;
-  auto* record = static_cast<Record*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, sizeof(Record)));
+  // Value-initialised: every field starts as zero.
+  auto* record = new (std::nothrow) Record{};
   if (record == nullptr) return nullptr;
   record->window = window;
   record->parent = parent;
@@ -204,7 +207,7 @@ Record* RegistryAdd(std::uint32_t flags, HWND window, HWND parent, std::int32_t 
   record->drawColor = GetSysColor(kColorWindowText);
   record->fillColor = GetSysColor(kColorButtonFace);
   if (!LinkUnlessPresent(record)) {
-    GlobalFree(record);
+    delete record;
     return nullptr;
   }
   return record;
@@ -255,7 +258,7 @@ bool RegistryRemove(HWND window) {
     }
     if (step.unlinked == nullptr) return false;
     ReleaseObjects(*step.unlinked, step.deleteBrush);
-    GlobalFree(step.unlinked);
+    delete step.unlinked;
     if (step.own) return true;
   }
 }
