@@ -31,6 +31,20 @@ class RegistryTest : public ::testing::Test {
 };
 
 TEST_F(RegistryTest, NewRecordStartsUnsetWithSystemGraphicColours) {
+  // A record whose fields were all written goes first, so that the block
+  // of the next one is likely the same and no field is zero by chance.
+  Record* used = RegistryAdd(kDialogUnits, Handle(0x1002), nullptr, 0);
+  ASSERT_NE(used, nullptr);
+  used->showCommand = 3;
+  used->font = reinterpret_cast<HFONT>(Handle(0x77));
+  used->callback = [](HWND, UINT, WPARAM, LPARAM) -> std::int32_t { return 1; };
+  used->resultTarget = &used->userValues[0];
+  used->scaleX = used->scaleY = 1.5F;
+  used->graphicWidth = used->graphicHeight = used->charWidth = used->lineHeight = 7;
+  used->style = 0x80;
+  for (std::int32_t& v : used->userValues) v = -1;
+  ASSERT_TRUE(RegistryRemove(Handle(0x1002)));
+
   Record* r = RegistryAdd(kControlUnits, Handle(0x1001), Handle(0x1000), 9);
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->window, Handle(0x1001));
@@ -46,6 +60,19 @@ TEST_F(RegistryTest, NewRecordStartsUnsetWithSystemGraphicColours) {
   EXPECT_EQ(r->resultTarget, nullptr);
   EXPECT_EQ(r->showCommand, 0);
   EXPECT_EQ(r->memDC, nullptr);
+  EXPECT_EQ(r->font, nullptr);
+  EXPECT_EQ(r->savedBitmap, nullptr);
+  EXPECT_EQ(r->savedFont, nullptr);
+  EXPECT_EQ(r->image, nullptr);
+  EXPECT_EQ(r->bigIcon, nullptr);
+  EXPECT_EQ(r->smallIcon, nullptr);
+  EXPECT_EQ(r->scaleX, 0.0F);
+  EXPECT_EQ(r->scaleY, 0.0F);
+  EXPECT_EQ(r->graphicWidth, 0);
+  EXPECT_EQ(r->graphicHeight, 0);
+  EXPECT_EQ(r->charWidth, 0);
+  EXPECT_EQ(r->lineHeight, 0);
+  EXPECT_EQ(r->style, 0u);
   for (std::int32_t v : r->userValues) EXPECT_EQ(v, 0);
   EXPECT_EQ(RegistryFind(Handle(0x1001)), r);
   EXPECT_TRUE(RegistryRemove(Handle(0x1001)));
