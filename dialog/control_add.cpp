@@ -191,11 +191,13 @@ HWND ControlAdd(ControlKind kind, TextRef className, HWND dialog, std::int32_t i
     if (!IsWindow(control)) return nullptr;
   }
   // Without a record there is nothing to keep an image or a surface in; a
-  // record that went while the control stayed is not made again.
-  if (r != nullptr) r = RegistryFind(control);
+  // record that went while the control stayed is not made again. Only these
+  // two kinds use the record from here on, so only they look for it again.
+  const bool graphic = kind == ControlKind::Graphic;
+  if (r == nullptr || (!image && !graphic)) return control;
+  r = RegistryFind(control);
   if (r != nullptr && image) AttachImage(*r, control, kind, caption, px);
-  if (r != nullptr && kind == ControlKind::Graphic)
-    PrepareGraphic(*r, control, units, width, height);
+  if (r != nullptr && graphic) PrepareGraphic(*r, control, units, width, height);
   return control;
 }
 

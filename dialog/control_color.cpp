@@ -19,10 +19,11 @@ std::int32_t NormalBackColor(std::int32_t color) {
 }
 
 // The brush for a COLORREF background: the one already shared for that
-// colour, or a new one. Without one `color` falls back to ColorDefault.
-HBRUSH BrushFor(std::int32_t& color) {
+// colour (`sharing`, the record found holding one), or a new one. Without
+// one `color` falls back to ColorDefault.
+HBRUSH BrushFor(std::int32_t& color, const Record* sharing) {
   if (!IsColorRef(color)) return nullptr;
-  if (const Record* sharing = RegistryBrushForColor(color)) return sharing->backBrush;
+  if (sharing != nullptr) return sharing->backBrush;
   HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(color));
   if (brush == nullptr) color = ColorDefault;
   return brush;
@@ -34,17 +35,19 @@ void ControlSetColor(HWND dialog, std::int32_t id, std::int32_t textColor, std::
   const std::int32_t text = NormalTextColor(textColor);
   std::int32_t back = NormalBackColor(backColor);
   HWND target = id == DialogSelfId ? dialog : GetDlgItem(dialog, id);
-  const Record* owner = RegistryFind(dialog);
-  if (owner == nullptr) return;
-  const std::int32_t dialogBack = owner->backColor;
-  Record* r = RegistryFind(target);
-  if (r == nullptr) return;
+  // Both records and the brush to share come from one walk of the list.
+  const ColorRecords found = RegistryFindForColor(dialog, target, back);
+  if (found.dialog == nullptr || found.target == nullptr) return;
+  Record* r = found.target;
+  const Record* sharing = found.sharing;
 
-  // A scroll bar takes the dialog's background rather than a system one.
+  // A scroll bar takes the dialog's background rather than a system one;
+  // the brush to share is then the one for that colour.
   if (r->kind == static_cast<std::int32_t>(ControlKind::ScrollBar) && !IsColorRef(back)) {
-    back = dialogBack;
+    back = found.dialog->backColor;
+    sharing = RegistryBrushForColor(back);
   }
-  HBRUSH brush = BrushFor(back);
+  HBRUSH brush = BrushFor(back, sharing);
 
   HBRUSH oldBrush = r->backBrush;
   const std::int32_t oldBack = r->backColor;

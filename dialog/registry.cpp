@@ -1,9 +1,12 @@
 // The window registry: a singly linked list of records, newest first, guarded
-// by a spin lock word. Records live in GlobalAlloc blocks of their own and go
-// back with GlobalFree; removal releases every GDI object a record owns.
+// by a spin lock word. Records live in blocks of their own from the C++ heap;
+// removal releases every GDI object a record owns.
 #include "dialog/registry.h"
 
 #include <atomic>
+#include <cstddef>
+#include <new>
+#include <type_traits>
 
 namespace tavrin {
 namespace {
@@ -24,6 +27,19 @@ Record* g_head = nullptr;
 // window has at most one record, so the one remembered is the one a walk
 // from the head would find.
 Record* g_recentDialog = nullptr;
+// True once a control record has been linked while its parent had no record
+// in the list; read and written only under the lock, false again when the
+// list is empty. While it is false, every control record lies in the list
+// before (is newer than) the record of its parent:
+//  - a control record linked while its parent P has a record is newer than
+//    that record, and a new record for P can only be linked once the old
+//    one is gone;
+//  - P's record is unlinked only by a removal step of P that found no
+//    control record of P before it (below), so by then every control of P
+//    is gone, and a control of P linked later, when P has no record, sets
+//    this flag.
+// Removal relies on it to stop its walks at a record's own place.
+bool g_unordered = false;
 
 // Holds the lock for one walk or relink of the list. Busy-waits by
 // exchanging -1 in until 0 comes back; releases by storing 0. Never held
@@ -39,11 +55,11 @@ class ListLock {
   ListLock& operator=(const ListLock&) = delete;
 };
 
-// First record, from the head, for which `test` holds; null for none. The
-// caller holds the lock.
+// First record from `from` on, before `end`, for which `test` holds; null
+// for none. The caller holds the lock.
 template <typename Test>
-Record* FirstLocked(Test test) {
-  for (Record* r = g_head; r != nullptr; r = r->next) {
+Record* FirstLocked(Test test, Record* from = g_head, const Record* end = nullptr) {
+  for (Record* r = from; r != end; r = r->next) {
     if (test(*r)) return r;
   }
   return nullptr;
@@ -61,17 +77,6 @@ auto OfWindow(HWND window) {
   return [window](const Record& r) { return r.window == window; };
 }
 
-// Links `record` at the head unless its window already has a record: the
-// look-up and the link are one hold of the lock, so two threads adding one
-// window cannot both succeed.
-bool LinkUnlessPresent(Record* record) {
-  ListLock lock;
-  if (FirstLocked(OfWindow(record->window)) != nullptr) return false;
-  record->next = g_head;
-  g_head = record;
-  return true;
-}
-
 // The test for a control record under `dialog`. A record naming itself as
 // parent would make removal recurse forever, so it is not one.
 auto IsControlOf(HWND dialog) {
@@ -80,32 +85,78 @@ auto IsControlOf(HWND dialog) {
   };
 }
 
-// One step of removing `window`: the newest control record under it (to be
-// removed first), or else its own record, unlinked; neither when it has none.
+// The test for a record that holds a brush for `color`.
+auto HoldsBrushFor(std::int32_t color) {
+  return [color](const Record& r) { return r.backColor == color && r.backBrush != nullptr; };
+}
+
+// Links `record` at the head unless its window already has a record: the
+// look-up and the link are one hold of the lock, so two threads adding one
+// window cannot both succeed. The same walk tells whether a control's
+// parent has a record (see g_unordered).
+bool LinkUnlessPresent(Record* record) {
+  ListLock lock;
+  const bool control = (record->flags & RecordFlag::Control) != 0;
+  bool parentSeen = !control || record->parent == record->window;
+  for (const Record* r = g_head; r != nullptr; r = r->next) {
+    if (r->window == record->window) return false;
+    if (r->window == record->parent) parentSeen = true;
+  }
+  if (!parentSeen) g_unordered = true;
+  record->next = g_head;
+  g_head = record;
+  return true;
+}
+
+// One step of removing `window`: a control under it that has controls of
+// its own (to be removed first, by the same procedure), or an unlinked
+// record: the newest control under it when that has no controls, or else
+// its own; none of these when it has no record.
 struct RemovalStep {
-  HWND control;
-  Record* unlinked;
+  HWND control;      // a control to remove first
+  Record* unlinked;  // a record taken out of the list, to be released
+  bool own;          // `unlinked` is the record of `window` itself
+  bool deleteBrush;  // no record left in the list shares its brush
 };
 
-// The step as one walk and one hold of the lock: the control looked for
-// and the record to unlink are found in the same pass (a leaf control, the
-// common case, would otherwise take a walk for its absent controls and a
-// second one to unlink it).
+// Takes `*link` out of the list and tells whether any record left holds a
+// brush for its colour. The caller holds the lock.
+RemovalStep UnlinkLocked(Record** link, bool own) {
+  Record* r = *link;
+  *link = r->next;
+  r->next = nullptr;
+  if (r == g_recentDialog) g_recentDialog = nullptr;
+  if (g_head == nullptr) g_unordered = false;
+  const bool deleteBrush = IsColorRef(r->backColor) && r->backBrush != nullptr &&
+                           FirstLocked(HoldsBrushFor(r->backColor)) == nullptr;
+  return {nullptr, r, own, deleteBrush};
+}
+
+// The step as one walk and one hold of the lock. The newest control under
+// `window` is the first one the walk meets; while the list is ordered (see
+// g_unordered) its own controls all lie before it, so it is removed in the
+// same hold when none of those is one, and the walk ends at `window`'s own
+// record, since none of its controls lies behind it. Unordered, both walks
+// go to the end of the list. The brush test of the unlinked record is made
+// in the same hold too, once it is out of the list.
 RemovalStep NextRemoval(HWND window) {
   const auto isControl = IsControlOf(window);
   ListLock lock;
   Record** own = nullptr;
   for (Record** link = &g_head; *link != nullptr; link = &(*link)->next) {
     Record* r = *link;
-    if (isControl(*r)) return {r->window, nullptr};
-    if (own == nullptr && r->window == window) own = link;
+    if (isControl(*r)) {
+      const bool leaf = !g_unordered && FirstLocked(IsControlOf(r->window), g_head, r) == nullptr;
+      if (leaf) return UnlinkLocked(link, false);
+      return {r->window, nullptr, false, false};
+    }
+    if (own == nullptr && r->window == window) {
+      own = link;
+      if (!g_unordered) break;
+    }
   }
-  if (own == nullptr) return {nullptr, nullptr};
-  Record* r = *own;
-  *own = r->next;
-  r->next = nullptr;
-  if (r == g_recentDialog) g_recentDialog = nullptr;
-  return {nullptr, r};
+  if (own == nullptr) return {};
+  return UnlinkLocked(own, true);
 }
 
 // Puts `original` back into `dc` and deletes the object that was selected
@@ -116,13 +167,10 @@ void RestoreAndDelete(HDC dc, HGDIOBJ original) {
 }
 
 // Releases the GDI objects of an unlinked record, in the fixed order: shared
-// brush (unless another record still uses it), image, icons, the graphic's
-// bitmap and font, its memory DC.
-void ReleaseObjects(Record& r) {
-  if (IsColorRef(r.backColor) && r.backBrush != nullptr &&
-      RegistryBrushForColor(r.backColor) == nullptr) {
-    DeleteObject(r.backBrush);
-  }
+// brush (when no record left in the list holds it), image, icons, the
+// graphic's bitmap and font, its memory DC.
+void ReleaseObjects(Record& r, bool deleteBrush) {
+  if (deleteBrush) DeleteObject(r.backBrush);
   if (r.image != nullptr) {
     if ((r.flags & RecordFlag::IconImage) != 0) {
       DestroyIcon(static_cast<HICON>(r.image));
@@ -137,6 +185,50 @@ void ReleaseObjects(Record& r) {
   if (r.memDC != nullptr) DeleteDC(r.memDC);
 }
 
+// Writes every field of a new record, in the record's order: zero but for
+// the key, the parent, the flags and the kind from the arguments, the unset
+// colour values and the graphic colours from the system. Field by field,
+// rather than a value-initialised record, because the compiler clears a
+// whole record with a string store whose start-up costs more than the
+// stores themselves.
+void Blank(Record& r, HWND window, HWND parent, std::uint32_t flags, std::int32_t kind) {
+  // Thirteen fields of pointer width, fourteen of 32 bits and the user
+  // values: a field added to the record must be added here too.
+  constexpr std::size_t kPointerFields = 13;
+  constexpr std::size_t kWordFields = 14;
+  static_assert(std::is_trivially_copyable_v<Record>);
+  static_assert(sizeof(Record) == kPointerFields * sizeof(void*) +
+                                      kWordFields * sizeof(std::int32_t) + sizeof(r.userValues));
+  r.next = nullptr;
+  r.window = window;
+  r.parent = parent;
+  r.flags = flags;
+  r.showCommand = 0;
+  r.font = nullptr;
+  r.callback = nullptr;
+  r.resultTarget = nullptr;
+  r.backBrush = nullptr;
+  r.backColor = ColorUnset;
+  r.textColor = ColorUnset;
+  r.memDC = nullptr;
+  r.savedBitmap = nullptr;
+  r.scaleX = 0.0F;
+  r.scaleY = 0.0F;
+  r.graphicWidth = 0;
+  r.graphicHeight = 0;
+  r.savedFont = nullptr;
+  r.charWidth = 0;
+  r.lineHeight = 0;
+  r.drawColor = GetSysColor(kColorWindowText);
+  r.fillColor = GetSysColor(kColorButtonFace);
+  r.kind = kind;
+  r.style = 0;
+  r.image = nullptr;
+  r.bigIcon = nullptr;
+  r.smallIcon = nullptr;
+  for (std::int32_t& value : r.userValues) value = 0;
+}
+
 }  // namespace
 
 Record* RegistryAdd(std::uint32_t flags, HWND window, HWND parent, std::int32_t kind) {
@@ -144,22 +236,16 @@ Record* RegistryAdd(std::uint32_t flags, HWND window, HWND parent, std::int32_t 
   // of "no window" (the lParam of a dialog's own scroll bars, for one).
   // A window that has a record already is turned away by LinkUnlessPresent,
   // in the same walk that links a new one (a second walk first would double
-  // the cost of every add for a case that does not happen in use).
+  // the cost of every add for a case that does not happen in use). The
+  // block comes from the C++ heap (a record is the engine's own data).
   if (window == nullptr) return nullptr;
-  auto* record = static_cast<Record*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, sizeof(Record)));
+  auto* record = static_cast<Record*>(::operator new(sizeof(Record), std::nothrow));
   if (record == nullptr) return nullptr;
-  record->window = window;
-  record->parent = parent;
-  record->flags = flags;
-  record->kind = kind;
-  record->backColor = ColorUnset;
-  record->textColor = ColorUnset;
   // Every field is written before the record is published: another thread
   // may find it the moment it is linked.
-  record->drawColor = GetSysColor(kColorWindowText);
-  record->fillColor = GetSysColor(kColorButtonFace);
+  Blank(*record, window, parent, flags, kind);
   if (!LinkUnlessPresent(record)) {
-    GlobalFree(record);
+    delete record;
     return nullptr;
   }
   return record;
@@ -179,8 +265,26 @@ HWND RegistryFirstControl(HWND dialog) {
 }
 
 Record* RegistryBrushForColor(std::int32_t color) {
-  return FindFirst(
-      [color](const Record& r) { return r.backColor == color && r.backBrush != nullptr; });
+  return FindFirst(HoldsBrushFor(color));
+}
+
+ColorRecords RegistryFindForColor(HWND dialog, HWND target, std::int32_t color) {
+  // One walk under one hold of the lock, until each of the three is found.
+  ListLock lock;
+  ColorRecords found{};
+  // The dialog's record is as a rule the one remembered (see g_recentDialog).
+  if (g_recentDialog != nullptr && g_recentDialog->window == dialog) found.dialog = g_recentDialog;
+  const bool wantBrush = IsColorRef(color);
+  for (Record* r = g_head; r != nullptr; r = r->next) {
+    if (found.dialog == nullptr && r->window == dialog) found.dialog = r;
+    if (found.target == nullptr && r->window == target) found.target = r;
+    if (wantBrush && found.sharing == nullptr && r->backColor == color && r->backBrush != nullptr)
+      found.sharing = r;
+    if (found.dialog != nullptr && found.target != nullptr &&
+        (!wantBrush || found.sharing != nullptr))
+      break;
+  }
+  return found;
 }
 
 bool RegistryRemove(HWND window) {
@@ -191,9 +295,9 @@ bool RegistryRemove(HWND window) {
       continue;
     }
     if (step.unlinked == nullptr) return false;
-    ReleaseObjects(*step.unlinked);
-    GlobalFree(step.unlinked);
-    return true;
+    ReleaseObjects(*step.unlinked, step.deleteBrush);
+    delete step.unlinked;
+    if (step.own) return true;
   }
 }
 

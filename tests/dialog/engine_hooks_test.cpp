@@ -14,6 +14,7 @@
 #include "dialog/operations.h"
 #include "dialog/registry.h"
 #include "dialog_testing.h"
+#include "nothrow_failure.h"
 #include "platform/linux/gdi_hooks.h"
 #include "platform/linux/hooks.h"
 #include "platform/linux/user_hooks.h"
@@ -62,6 +63,7 @@ class EngineHooks : public ::testing::Test {
   }
   void TearDown() override {
     platform::ClearFailures();
+    testing::FailNextNothrowNew(0);
     platform::SetIdleHook({});
     platform::ClearResources();
     platform::ResetThreadWindows();
@@ -71,18 +73,19 @@ class EngineHooks : public ::testing::Test {
 TEST_F(EngineHooks, FailuresLeaveNothingBehind) {
   struct Row {
     const char* name;
-    Fail failure;
+    void (*arm)();
   };
   const Row rows[] = {
-      {"no dialog window", Fail::CreateDialogIndirectParamA},
-      {"no memory for the dialog's record", Fail::GlobalAlloc},
+      {"no dialog window", [] { platform::FailNext(Fail::CreateDialogIndirectParamA); }},
+      {"no memory for the dialog's record", [] { testing::FailNextNothrowNew(); }},
   };
   const TextValue caption = Text("fails");
   for (const Row& r : rows) {
     const Counts before = Counts::Now();
-    platform::FailNext(r.failure);
+    r.arm();
     EXPECT_EQ(DialogNew(Units, nullptr, caption, 0, 0, 50, 50, 0, 0), nullptr) << r.name;
     platform::ClearFailures();
+    testing::FailNextNothrowNew(0);
     EXPECT_EQ(Counts::Now(), before) << r.name;
   }
 }
@@ -91,7 +94,7 @@ TEST_F(EngineHooks, ControlWithoutRecordStillExistsButTakesNoColour) {
   ScopedDialog dialog(testing::NewUnitsDialog("no record"));
   ASSERT_NE(dialog.get(), nullptr);
   const std::int64_t brushes = LiveCount(Live::Brush);
-  platform::FailNext(Fail::GlobalAlloc);
+  testing::FailNextNothrowNew();
   HWND box = ControlAdd(ControlKind::TextBox, TextRef(), dialog, 101, Text("1"), {}, 0, 0, 20, 10,
                         0, 0, testing::ControlRecorder);
   ASSERT_NE(box, nullptr);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <thread>
@@ -30,6 +31,20 @@ class RegistryTest : public ::testing::Test {
 };
 
 TEST_F(RegistryTest, NewRecordStartsUnsetWithSystemGraphicColours) {
+  // A record whose fields were all written goes first, so that the block
+  // of the next one is likely the same and no field is zero by chance.
+  Record* used = RegistryAdd(kDialogUnits, Handle(0x1002), nullptr, 0);
+  ASSERT_NE(used, nullptr);
+  used->showCommand = 3;
+  used->font = reinterpret_cast<HFONT>(Handle(0x77));
+  used->callback = [](HWND, UINT, WPARAM, LPARAM) -> std::int32_t { return 1; };
+  used->resultTarget = &used->userValues[0];
+  used->scaleX = used->scaleY = 1.5F;
+  used->graphicWidth = used->graphicHeight = used->charWidth = used->lineHeight = 7;
+  used->style = 0x80;
+  for (std::int32_t& v : used->userValues) v = -1;
+  ASSERT_TRUE(RegistryRemove(Handle(0x1002)));
+
   Record* r = RegistryAdd(kControlUnits, Handle(0x1001), Handle(0x1000), 9);
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->window, Handle(0x1001));
@@ -45,6 +60,19 @@ TEST_F(RegistryTest, NewRecordStartsUnsetWithSystemGraphicColours) {
   EXPECT_EQ(r->resultTarget, nullptr);
   EXPECT_EQ(r->showCommand, 0);
   EXPECT_EQ(r->memDC, nullptr);
+  EXPECT_EQ(r->font, nullptr);
+  EXPECT_EQ(r->savedBitmap, nullptr);
+  EXPECT_EQ(r->savedFont, nullptr);
+  EXPECT_EQ(r->image, nullptr);
+  EXPECT_EQ(r->bigIcon, nullptr);
+  EXPECT_EQ(r->smallIcon, nullptr);
+  EXPECT_EQ(r->scaleX, 0.0F);
+  EXPECT_EQ(r->scaleY, 0.0F);
+  EXPECT_EQ(r->graphicWidth, 0);
+  EXPECT_EQ(r->graphicHeight, 0);
+  EXPECT_EQ(r->charWidth, 0);
+  EXPECT_EQ(r->lineHeight, 0);
+  EXPECT_EQ(r->style, 0u);
   for (std::int32_t v : r->userValues) EXPECT_EQ(v, 0);
   EXPECT_EQ(RegistryFind(Handle(0x1001)), r);
   EXPECT_TRUE(RegistryRemove(Handle(0x1001)));
@@ -110,6 +138,57 @@ TEST_F(RegistryTest, DialogGoesWithItsControlsNewestFirstOthersStay) {
   EXPECT_EQ(RegistryFirstControl(child), Handle(0x5001));
   EXPECT_TRUE(RegistryRemove(child));
   EXPECT_EQ(RegistryFind(Handle(0x5001)), nullptr);
+}
+
+// Removing a dialog takes every control record under it, and under those,
+// whatever order the records were added in; a control added before its
+// parent had a record lies behind that record in the list.
+TEST_F(RegistryTest, DialogGoesWithEveryControlUnderItInAnyAddOrder) {
+  struct Add {
+    std::uintptr_t window;
+    std::uintptr_t parent;
+    bool control;
+  };
+  struct Row {
+    const char* name;
+    std::vector<Add> adds;  // in this order; the dialog is 0xA000
+    std::vector<std::uintptr_t> staying;
+  };
+  const Row rows[] = {
+      {"controls after their dialog",
+       {{0xA000, 0, false}, {0xA001, 0xA000, true}, {0xA002, 0xA000, true}},
+       {}},
+      {"a control's own control, added after a later control",
+       {{0xA000, 0, false}, {0xA001, 0xA000, true}, {0xA002, 0xA000, true}, {0xA101, 0xA001, true}},
+       {}},
+      {"a control added before its dialog had a record",
+       {{0xA001, 0xA000, true}, {0xA000, 0, false}, {0xA002, 0xA000, true}},
+       {}},
+      {"a control's own control added before that control",
+       {{0xA000, 0, false}, {0xA101, 0xA001, true}, {0xA001, 0xA000, true}},
+       {}},
+      {"another dialog under it and that dialog's control stay",
+       {{0xA000, 0, false},
+        {0xA001, 0xA000, true},
+        {0xB000, 0xA000, false},
+        {0xB001, 0xB000, true}},
+       {0xB000, 0xB001}},
+  };
+  for (const Row& row : rows) {
+    for (const Add& a : row.adds) {
+      ASSERT_NE(RegistryAdd(a.control ? kControlUnits : kDialogUnits, Handle(a.window),
+                            Handle(a.parent), a.control ? 5 : 0),
+                nullptr)
+          << row.name;
+    }
+    EXPECT_TRUE(RegistryRemove(Handle(0xA000))) << row.name;
+    for (const Add& a : row.adds) {
+      const bool stays =
+          std::find(row.staying.begin(), row.staying.end(), a.window) != row.staying.end();
+      EXPECT_EQ(RegistryFind(Handle(a.window)) != nullptr, stays) << row.name << " " << a.window;
+    }
+    for (std::uintptr_t w : row.staying) RegistryRemove(Handle(w));
+  }
 }
 
 TEST_F(RegistryTest, RecordNamingItselfAsParentIsRemovedOnce) {

@@ -83,6 +83,17 @@ HWND RegistryFirstControl(HWND dialog);
 // null: the brush to share for that colour.
 Record* RegistryBrushForColor(std::int32_t color);
 
+// What a colour change works on, found in one walk under one hold of the
+// lock: the records of `dialog` and of `target` (either null when it has
+// none) and, for a COLORREF `color`, the newest record holding a brush for
+// it (null for none, and always null for the special colour values).
+struct ColorRecords {
+  Record* dialog;
+  Record* target;
+  Record* sharing;
+};
+ColorRecords RegistryFindForColor(HWND dialog, HWND target, std::int32_t color);
+
 // Number of records in the list (diagnostics and tests).
 int RegistryCount();
 
