@@ -7,13 +7,19 @@
 set(EMSCRIPTEN_SYSTEM_PROCESSOR wasm32)
 include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
 # Exceptions are off by default in emscripten; the code throws and catches.
-set(CMAKE_C_FLAGS_INIT "-fexceptions")
-set(CMAKE_CXX_FLAGS_INIT "-fexceptions")
+# Threads are Web Workers sharing the memory (node runs them without flags);
+# without -pthread a program cannot start a second thread.
+set(CMAKE_C_FLAGS_INIT "-fexceptions -pthread")
+set(CMAKE_CXX_FLAGS_INIT "-fexceptions -pthread")
 # printf's %Lf and friends, a heap that grows with the soundings, the host's
 # files, and exit codes and flushed streams when main returns or exit is
-# called.
+# called. Static data starts at 64 KiB: the Win32 subset, as Win32, takes a
+# pointer below 64 KiB for a resource number (MAKEINTRESOURCE), and
+# emscripten would otherwise put string literals there. A growing heap under
+# threads makes JavaScript's own reads of it slower, not the program's.
 set(CMAKE_EXE_LINKER_FLAGS_INIT
-    "-fexceptions -sPRINTF_LONG_DOUBLE=1 -sALLOW_MEMORY_GROWTH=1 -sNODERAWFS=1 -sEXIT_RUNTIME=1")
+    "-fexceptions -pthread -sPRINTF_LONG_DOUBLE=1 -sALLOW_MEMORY_GROWTH=1 -sNODERAWFS=1 \
+-sEXIT_RUNTIME=1 -sGLOBAL_BASE=65536 -Wno-pthreads-mem-growth")
 # The optimising link runs emscripten's JavaScript tools under node, which
 # need Debian's acorn from /usr/share/nodejs (a node not built by Debian does
 # not look there).
