@@ -33,8 +33,8 @@ bool ReadsBackAs(const std::string& text, double value) {
   return std::strtod(text.c_str(), nullptr) == value;
 }
 
-// A positive finite double's shortest decimal: value = 0.digits * 10^(point)
-// read as digits[0].digits[1..] * 10^exponent, no trailing zeros.
+// A positive finite double's shortest decimal, digits[0].digits[1..] *
+// 10^exponent, without trailing zeros.
 struct Decimal {
   std::string digits;
   int exponent = 0;
@@ -88,8 +88,9 @@ std::string ExponentForm(const Decimal& d) {
 // the double is (as printf's "%.0f"), which is as long and nearer.
 std::string FixedForm(const Decimal& d, double value) {
   const int count = static_cast<int>(d.digits.size());
-  if (d.exponent < 0)
+  if (d.exponent < 0) {
     return "0." + std::string(static_cast<std::size_t>(-d.exponent - 1), '0') + d.digits;
+  }
   if (d.exponent + 1 >= count) {
     char text[kScratch];
     const int length = std::snprintf(text, sizeof text, "%.0f", value);
@@ -142,13 +143,14 @@ std::from_chars_result FromChars(const char* first, const char* last, double& va
   const char* p = first;
   const bool negative = p != last && *p == '-';
   if (negative) ++p;
-  if (StartsWithWord(p, last, "inf")) {
-    p += StartsWithWord(p, last, "infinity") ? 8 : 3;
+  constexpr std::string_view kInf = "inf", kInfinity = "infinity", kNan = "nan";
+  if (StartsWithWord(p, last, kInf)) {
+    p += StartsWithWord(p, last, kInfinity) ? kInfinity.size() : kInf.size();
     value = negative ? -HUGE_VAL : HUGE_VAL;
     return {p, std::errc()};
   }
-  if (StartsWithWord(p, last, "nan")) {
-    p += 3;
+  if (StartsWithWord(p, last, kNan)) {
+    p += kNan.size();
     if (p != last && *p == '(') {
       const char* q = p + 1;
       while (q != last && IsNanChar(*q)) ++q;
