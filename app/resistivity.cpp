@@ -1,11 +1,11 @@
 // The apparent resistivity of one Schlumberger reading from the four input
 // texts: rho = pi * n * (n + 1) * a * v / i, evaluated left to right in
 // extended precision with the calculator's single-precision pi.
-#include <bit>
 #include <cstdint>
 #include <string_view>
 
 #include "app/calculator.h"
+#include "numtext/bit_cast.h"
 #include "numtext/numtext.h"
 
 namespace tavrin {
@@ -14,7 +14,7 @@ namespace {
 // The single-precision value nearest to 3.14159 (not to pi): bit pattern
 // 0x40490FD0, exactly 3.1415901184082031.
 constexpr std::uint32_t kPiSingleBits = 0x40490FD0;
-constexpr float kPiSingle = std::bit_cast<float>(kPiSingleBits);
+constexpr float kPiSingle = BitCast<float>(kPiSingleBits);
 
 // The readings of one computation, each stored as a double as it is read.
 struct Readings {

@@ -19,6 +19,7 @@
 #include "cli/forward_plot.h"
 #include "cli/output.h"
 #include "cli/survey_options.h"
+#include "numtext/double_chars.h"
 #include "sounding/csv.h"
 #include "sounding/forward.h"
 
@@ -47,7 +48,7 @@ std::optional<double> ParseNumber(std::string_view text) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   double value = 0;
   const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  const auto [stop, error] = FromChars(text.data(), end, value);
   if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
     return std::nullopt;
   }

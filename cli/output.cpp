@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "cli/extended_decimal.h"
+#include "numtext/double_chars.h"
 
 namespace tavrin::cli {
 
@@ -29,8 +30,8 @@ void AppendDoubleText17(std::string& out, double value) {
   }
   constexpr int kSignificantDigits = 17;
   char text[kNumberTextCapacity];
-  const std::to_chars_result written = std::to_chars(
-      text, text + sizeof text, value, std::chars_format::general, kSignificantDigits);
+  const std::to_chars_result written =
+      GeneralChars(text, text + sizeof text, value, kSignificantDigits);
   out.append(text, written.ptr);
 }
 

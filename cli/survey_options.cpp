@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/args.h"
+#include "numtext/double_chars.h"
 
 namespace tavrin::cli {
 
@@ -53,7 +54,7 @@ std::string ReadInput(std::string_view path) {
 std::string ShortestText(double value) {
   if (std::isnan(value)) return {};
   char text[64];
-  const auto result = std::to_chars(text, text + sizeof text, value);
+  const auto result = ShortestChars(text, text + sizeof text, value);
   return std::string(text, result.ptr);
 }
 

@@ -38,6 +38,11 @@ function(tavrin_add_test name)
     target_compile_definitions(${name} PRIVATE TAVRIN_DEATH_TEST_STYLE="threadsafe")
     add_test(NAME ${name} COMMAND ${name})
   endif()
+  if(EMSCRIPTEN)
+    # main runs on a worker of its own, so that the threads a test starts and
+    # joins get their workers from node's event loop, which stays free.
+    target_link_options(${name} PRIVATE -sPROXY_TO_PTHREAD=1)
+  endif()
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()

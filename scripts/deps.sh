@@ -13,6 +13,8 @@ if [ "$what" = test ]; then
   packages+=(g++-aarch64-linux-gnu qemu-user libcairo2-dev:arm64 libxml2-dev:arm64)
   # The 64-bit Windows build (its tests run under wine64, installed above).
   packages+=(g++-mingw-w64-x86-64-posix)
+  # The WebAssembly build (its tests and tool run under node, which it brings).
+  packages+=(emscripten)
 fi
 
 # A bare name means the machine's own architecture; dpkg -s refuses a bare

@@ -4,7 +4,8 @@
 # tool's output for a generated corpus compared with the x87 build's) and under
 # the sanitizers, the Windows suites under Wine (32- and 64-bit, and the corpus
 # through the 64-bit Windows tool), every suite of the 64-bit ARM
-# build under qemu-user (and the corpus through its tool), and the fuzz targets
+# build under qemu-user (and the corpus through its tool), the WebAssembly
+# build's under node (and the corpus through its tool), and the fuzz targets
 # for a bounded time.
 # Ends with one line "N passed, M failed" and exits non-zero on any failure.
 set -uo pipefail
@@ -24,6 +25,9 @@ aarch64_tool="qemu-aarch64 -L /usr/aarch64-linux-gnu -E LD_LIBRARY_PATH=/usr/aar
   build/aarch64/bin/tavrin"
 # The 64-bit Windows tool under the loader its suites run under.
 win64_tool="/usr/lib/wine/wine64 build/win64/bin/tavrin.exe"
+# The WebAssembly tool under node (the emulator of
+# cmake/wasm-emscripten.toolchain.cmake).
+wasm_tool="node --no-experimental-fetch build/wasm/bin/tavrin.js"
 mkdir -p "$log_dir"
 
 # One virtual display for every Windows test (Wine makes no window without one).
@@ -51,7 +55,7 @@ count_ctest() {
   failed=$((failed + bad))
 }
 
-for preset in host host-soft host-asan win32 win64 aarch64; do
+for preset in host host-soft host-asan win32 win64 aarch64 wasm; do
   echo "== $preset"
   if ! { cmake --preset "$preset" >"$log_dir/$preset-configure.log" 2>&1 &&
          cmake --build --preset "$preset" -j "$jobs" >"$log_dir/$preset-build.log" 2>&1; }; then
@@ -105,6 +109,14 @@ for preset in host host-soft host-asan win32 win64 aarch64; do
   if [ "$preset" = aarch64 ]; then
     # The same corpus through the ARM tool: the x87 build's output, byte for byte.
     if python3 scripts/corpus.py compare build/host/bin/tavrin "$aarch64_tool" build/corpus; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+    fi
+  fi
+  if [ "$preset" = wasm ]; then
+    # The same corpus through the WebAssembly tool, byte for byte.
+    if python3 scripts/corpus.py compare build/host/bin/tavrin "$wasm_tool" build/corpus; then
       passed=$((passed + 1))
     else
       failed=$((failed + 1))

@@ -28,6 +28,7 @@
 #include <span>
 #include <stdexcept>
 #include <vector>
+#include <version>
 
 #include "sounding/forward.h"
 #include "sounding/resistivity_transform.h"
@@ -131,9 +132,19 @@ double AdaptiveIntegral(const F& f, double a, double b, double whole, double tol
          AdaptiveIntegral(f, mid, b, right, tol / 2, noise, depth - 1);
 }
 
+// J_nu(x) for nu 0 or 1: the C++ library's special function, or POSIX's j0
+// and j1 where the library has no special functions.
+double BesselJ(int nu, double x) {
+#if defined(__cpp_lib_math_special_functions)
+  return std::cyl_bessel_j(static_cast<double>(nu), x);
+#else
+  return nu == 0 ? ::j0(x) : ::j1(x);
+#endif
+}
+
 double BesselDerivative(int nu, double x) {
-  const double j1 = std::cyl_bessel_j(1.0, x);
-  return nu == 0 ? -j1 : std::cyl_bessel_j(0.0, x) - j1 / x;
+  const double j1 = BesselJ(1, x);
+  return nu == 0 ? -j1 : BesselJ(0, x) - j1 / x;
 }
 
 // The k-th positive zero of J_nu (nu 0 or 1), k = 1, 2, ...
@@ -143,7 +154,7 @@ double BesselZero(int nu, int k) {
   const double b8 = 8 * b;
   double x = b - (mu - 1) / b8 - 4 * (mu - 1) * (7 * mu - 31) / (3 * b8 * b8 * b8);
   for (int step = 0; step < kNewtonSteps; ++step) {
-    const double dx = std::cyl_bessel_j(static_cast<double>(nu), x) / BesselDerivative(nu, x);
+    const double dx = BesselJ(nu, x) / BesselDerivative(nu, x);
     x -= dx;
     if (std::fabs(dx) <= 1e-15 * x) break;
   }
@@ -175,9 +186,7 @@ double EpsilonEstimate(std::span<const double> sums) {
 // tolerance `tol` (or the rounding noise of the sums, if larger).
 template <class F>
 double BesselIntegral(const F& f, int nu, double tol) {
-  const auto integrand = [&](double x) {
-    return f(x) * std::cyl_bessel_j(static_cast<double>(nu), x);
-  };
+  const auto integrand = [&](double x) { return f(x) * BesselJ(nu, x); };
   std::vector<double> sums;
   double start = 0;
   double sum = 0;

@@ -22,6 +22,7 @@
 #include <string>
 
 #include "app/calculator.h"
+#include "numtext/double_chars.h"
 #include "numtext/numtext.h"
 #include "runtime/text_value.h"
 #include "sounding/csv.h"
@@ -160,7 +161,7 @@ std::optional<double> ParseNumber(std::string_view field) {
   if (!field.empty() && field.front() == '+') field.remove_prefix(1);
   double value = 0;
   const char* end = field.data() + field.size();
-  const auto [stop, error] = std::from_chars(field.data(), end, value);
+  const auto [stop, error] = FromChars(field.data(), end, value);
   if (field.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
     return std::nullopt;
   }

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <version>
 
 #include "live_texts.h"
 #include "platform/linux/hooks.h"
@@ -78,13 +79,23 @@ char*& NextFree(char* block) {
   return *reinterpret_cast<char**>(block + kHeaderBytes);
 }
 
+// The state word is read and written as a relaxed atomic. C++ libraries
+// without std::atomic_ref get the compiler's atomic builtins instead.
 void SetState(char* block, std::uint32_t state) {
+#if defined(__cpp_lib_atomic_ref)
   std::atomic_ref<std::uint32_t>(*reinterpret_cast<std::uint32_t*>(block))
       .store(state, std::memory_order_relaxed);
+#else
+  __atomic_store_n(reinterpret_cast<std::uint32_t*>(block), state, __ATOMIC_RELAXED);
+#endif
 }
 std::uint32_t State(char* block) {
+#if defined(__cpp_lib_atomic_ref)
   return std::atomic_ref<std::uint32_t>(*reinterpret_cast<std::uint32_t*>(block))
       .load(std::memory_order_relaxed);
+#else
+  return __atomic_load_n(reinterpret_cast<std::uint32_t*>(block), __ATOMIC_RELAXED);
+#endif
 }
 
 // A free list with its length; blocks are pushed and popped at the head.

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "app/calculator.h"
+#include "death_testing.h"
 #include "platform/win32.h"
 #include "runtime/start_process.h"
 
@@ -156,7 +157,7 @@ std::int32_t CheckLayoutOnce(HINSTANCE instance, std::int32_t previous, const ch
 
 TEST(CalculatorLayoutDeathTest, WindowAndControlsSitWhereTheirUnitsPutThem) {
   GTEST_FLAG_SET(death_test_style, TAVRIN_DEATH_TEST_STYLE);
-  EXPECT_EXIT(StartProcess(CheckLayoutOnce), ::testing::ExitedWithCode(0), "");
+  TAVRIN_EXPECT_EXIT_CODE(StartProcess(CheckLayoutOnce), 0);
 }
 
 }  // namespace

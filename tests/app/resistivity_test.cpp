@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/calculator.h"
+#include "death_testing.h"
 #include "numtext/numtext.h"
 #include "platform/win32.h"
 #include "runtime/fp_control.h"
@@ -155,7 +156,7 @@ std::int32_t CalculateOnce(HINSTANCE instance, std::int32_t previous, const char
 // 64-bit significand that StartProcess puts in force.
 TEST(ComputeResistivityDeathTest, CalcThroughStartProcessShowsTheExtendedResult) {
   GTEST_FLAG_SET(death_test_style, TAVRIN_DEATH_TEST_STYLE);
-  EXPECT_EXIT(StartProcess(CalculateOnce), ::testing::ExitedWithCode(kExtendedText), "");
+  TAVRIN_EXPECT_EXIT_CODE(StartProcess(CalculateOnce), kExtendedText);
 }
 
 }  // namespace

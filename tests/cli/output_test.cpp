@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +13,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "numtext/bit_cast.h"
 
 namespace tavrin::cli {
 namespace {
@@ -50,13 +51,13 @@ TEST(DoubleText17, IsPrintfsText) {
   // Every binary exponent, random significands; short decimals as typed.
   constexpr int kRandomValues = 400000;
   std::mt19937_64 random(17);
-  for (int n = 0; n < kRandomValues; ++n) values.push_back(std::bit_cast<double>(random()));
+  for (int n = 0; n < kRandomValues; ++n) values.push_back(BitCast<double>(random()));
   for (int n = 0; n < kRandomValues; ++n) {
     values.push_back(static_cast<double>(random() % 100000000) / std::pow(10.0, random() % 9));
   }
   for (const double value : values) {
     if (std::isnan(value)) continue;
-    ASSERT_EQ(DoubleText17(value), Printf17(value)) << std::bit_cast<std::uint64_t>(value);
+    ASSERT_EQ(DoubleText17(value), Printf17(value)) << BitCast<std::uint64_t>(value);
   }
   EXPECT_EQ(DoubleText17(-std::numeric_limits<double>::quiet_NaN()), "nan");
 }

@@ -256,6 +256,9 @@ TEST(DefaultFont, PerThreadLowEightBitsOfPointsAndCutFace) {
 }
 
 TEST(FloatingPointState, RestoresControlStatusAndSseState) {
+#if !defined(FE_INEXACT) || !defined(FE_OVERFLOW)
+  GTEST_SKIP() << "this platform keeps no floating-point exception flags";
+#else
   const std::uint32_t before = testing_support::ReadFpMode();
   std::feclearexcept(FE_ALL_EXCEPT);
   volatile double one = 1.0;
@@ -275,6 +278,7 @@ TEST(FloatingPointState, RestoresControlStatusAndSseState) {
   EXPECT_EQ(testing_support::ReadFpMode(), before);
   EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), flagsBefore);
   std::feclearexcept(FE_ALL_EXCEPT);
+#endif
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "extended_testing.h"
+#include "numtext/bit_cast.h"
 #include "numtext/format_reference.h"
 #include "numtext/numtext.h"
 
@@ -46,7 +47,7 @@ Extended RandomValue(std::mt19937_64& random) {
   const auto sign = [&random](Extended v) { return random() % 2 == 0 ? v : -v; };
   switch (random() % 8) {
     case 0:  // any double
-      return std::bit_cast<double>(random());
+      return BitCast<double>(random());
     case 1:  // any normal extended real
       return Extended::FromFields(
           {random() | kExtendedIntegerBit, static_cast<std::uint16_t>(random() % 0xFFFF)});

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "death_testing.h"
 #include "platform/win32.h"
 #include "runtime/fp_control.h"
 #include "runtime/runtime_state.h"
@@ -81,8 +82,8 @@ class StartProcessDeathTest : public testing::Test {
 };
 
 TEST_F(StartProcessDeathTest, ExitCodeIsTheRoutinesResult) {
-  EXPECT_EXIT(StartProcess(ReturnFortyTwo), testing::ExitedWithCode(42), "");
-  EXPECT_EXIT(StartProcess(ReturnZero), testing::ExitedWithCode(0), "");
+  TAVRIN_EXPECT_EXIT_CODE(StartProcess(ReturnFortyTwo), 42);
+  TAVRIN_EXPECT_EXIT_CODE(StartProcess(ReturnZero), 0);
 }
 
 // The child starts from another control word (where there is one); start-up
@@ -95,7 +96,7 @@ void StartFromAnotherControlWord() {
 }
 
 TEST_F(StartProcessDeathTest, RoutineGetsStartupValuesAndControlWord) {
-  EXPECT_EXIT(StartFromAnotherControlWord(), testing::ExitedWithCode(0), "");
+  TAVRIN_EXPECT_EXIT_CODE(StartFromAnotherControlWord(), 0);
 }
 
 TextValue g_program_text;
@@ -106,12 +107,12 @@ std::int32_t FillProgramText(HINSTANCE, std::int32_t, const char*, std::int32_t)
 }
 
 TEST_F(StartProcessDeathTest, ProgramTextsDoNotStopTheExit) {
-  EXPECT_EXIT(
+  TAVRIN_EXPECT_EXIT_CODE(
       {
         RegisterProgramText(&g_program_text);
         StartProcess(FillProgramText);
       },
-      testing::ExitedWithCode(3), "");
+      3);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 // everywhere else, or where TAVRIN_EXTENDED_SOFT is defined.
 #pragma once
 
-#include <bit>
 #include <cfloat>
 #include <compare>
 #include <concepts>
@@ -16,6 +15,7 @@
 #include <cstring>
 #include <limits>
 
+#include "numtext/bit_cast.h"
 #include "numtext/extended_layout.h"
 #include "numtext/soft_extended.h"
 
@@ -48,10 +48,10 @@ class Extended {
   // Where long double is IEEE binary128: rounded to nearest even at 64 bits
   // (to the denormal grid below 2^-16382); a NaN keeps the top of its payload.
   Extended(long double v)  // NOLINT: implicit
-      : rep_(soft::FromQuadBits(std::bit_cast<soft::NativeU128>(v))) {}
+      : rep_(soft::FromQuadBits(BitCast<soft::NativeU128>(v))) {}
   // Exact: every extended real is a binary128 value.
   explicit operator long double() const {
-    return std::bit_cast<long double>(soft::ToQuadBits(rep_));
+    return BitCast<long double>(soft::ToQuadBits(rep_));
   }
 #endif
 
@@ -83,7 +83,7 @@ class Extended {
   // Rounded to nearest even at double's precision, with its denormals.
   constexpr explicit operator double() const {
 #ifdef TAVRIN_EXTENDED_SOFT
-    return std::bit_cast<double>(soft::ToDoubleBits(rep_));
+    return BitCast<double>(soft::ToDoubleBits(rep_));
 #else
     return static_cast<double>(rep_);
 #endif
@@ -167,7 +167,7 @@ class Extended {
   }
   static constexpr Rep FromDouble(double v) {
 #ifdef TAVRIN_EXTENDED_SOFT
-    return soft::FromDoubleBits(std::bit_cast<std::uint64_t>(v));
+    return soft::FromDoubleBits(BitCast<std::uint64_t>(v));
 #else
     return v;
 #endif
