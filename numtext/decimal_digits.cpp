@@ -1,9 +1,9 @@
 // GenerateDecimalDigits: the significant decimal digits of an extended real,
 // from one 18-digit integer obtained by a single power-of-ten scaling.
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
-#include "numtext/decimal_numeral.h"
 #include "numtext/decimal_significand.h"
 #include "numtext/extended_bits.h"
 #include "numtext/numtext.h"
@@ -26,36 +26,68 @@ constexpr int kZeroExponent = 1;
 // 0.30103 (log10 2 to five places).
 constexpr std::int32_t kLog10Of2Fixed = 19728;
 
-// "00" to "99": the two characters of n at 2 * n.
-struct DigitPairTable {
-  char text[200];
-  constexpr DigitPairTable() : text{} {
-    for (int n = 0; n < 100; ++n) {
-      text[2 * n] = static_cast<char>('0' + n / 10);
-      text[2 * n + 1] = static_cast<char>('0' + n % 10);
-    }
-  }
-};
-constexpr DigitPairTable kDigitPairs;
-
-// The 18-digit integer is written as two halves of nine digits, each of
-// which fits 32-bit arithmetic (10^9 < 2^32).
-constexpr std::uint64_t kHalfModulus = 1000000000;
-constexpr int kHalfDigits = 9;
-constexpr std::uint64_t kIntegerLimit = kHalfModulus * kHalfModulus;  // 10^18
+// The 18-digit integer is written as two digits and two groups of eight:
+// 10^18 = 100 * 10^8 * 10^8.
+constexpr std::uint64_t kEightDigitModulus = 100000000;                                  // 10^8
+constexpr std::uint64_t kSixteenDigitModulus = kEightDigitModulus * kEightDigitModulus;  // 10^16
+constexpr std::uint64_t kIntegerLimit = 100 * kSixteenDigitModulus;                      // 10^18
 // Below 2^62, rint of a value fits int64 even after rounding up (the largest
 // such value rounds to at most 2^62), and converts back to an extended real
 // exactly.
 constexpr Extended kIntegerRoundingLimit = std::uint64_t{1} << 62;
 
-// Writes the nine digits of n < 10^9, leading zeros included, to out[0..9).
-void WriteNineDigits(std::uint32_t n, char* out) {
-  for (int i = kHalfDigits - 2; i >= 1; i -= 2) {
-    std::memcpy(out + i, kDigitPairs.text + 2 * (n % 100), 2);
-    n /= 100;
-  }
-  out[0] = static_cast<char>('0' + n);  // n < 10 after four pairs
+// Writes the two digits of n < 100 to out[0..2).
+void WriteTwoDigits(std::uint32_t n, char* out) {
+  const std::uint32_t tens = (n * 103) >> 10;  // n / 10 for n < 179
+  out[0] = static_cast<char>('0' + tens);
+  out[1] = static_cast<char>('0' + (n - 10 * tens));
 }
+
+// Writes the eight digits of n < 10^8, leading zeros included, to out[0..8),
+// splitting all lanes at once in one 64-bit word (byte i of the word is
+// out[i]): n into two halves of four digits in 32-bit lanes, each half into
+// two pairs in 16-bit lanes, each pair into two digits in bytes. Each
+// quotient is a multiplication and a shift, exact in its range:
+//   q / 100 = (q * 10486) >> 20 for q < 10^4 (10486 / 2^20 exceeds 1/100 by
+//   less than 1 / 2^20, and q * that excess stays below 1/100), and
+//   q / 10 = (q * 103) >> 10 for q < 100 (exact up to 178).
+// No lane's product reaches the next lane: 9999 * 10486 < 2^27 and
+// 99 * 103 < 2^14.
+[[gnu::always_inline]] inline void WriteEightDigits(std::uint32_t n, char* out) {
+  const std::uint64_t halves = (n / 10000) | (std::uint64_t{n % 10000} << 32);
+  const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007F;
+  const std::uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
+  const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000F;
+  const std::uint64_t digits = tens | ((pairs - tens * 10) << 8);
+  const std::uint64_t text = digits | 0x3030303030303030;  // '0' in every byte
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(out, &text, sizeof text);
+  } else {
+    for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(text >> (8 * i));
+  }
+}
+
+// Writes the 18 digits of n < 10^18, leading zeros included, to out[0..18).
+void WriteEighteenDigits(std::uint64_t n, char* out) {
+  const std::uint64_t lowSixteen = n % kSixteenDigitModulus;
+  WriteTwoDigits(static_cast<std::uint32_t>(n / kSixteenDigitModulus), out);
+  WriteEightDigits(static_cast<std::uint32_t>(lowSixteen / kEightDigitModulus), out + 2);
+  WriteEightDigits(static_cast<std::uint32_t>(lowSixteen % kEightDigitModulus), out + 10);
+}
+
+// 10^0 to 10^17: one in each place of the 18-digit integer.
+struct PowersOfTenTable {
+  std::uint64_t value[kIntegerDigits];
+  constexpr PowersOfTenTable() : value{} {
+    std::uint64_t power = 1;
+    for (std::uint64_t& v : value) {
+      v = power;
+      power *= 10;
+    }
+  }
+  constexpr std::uint64_t operator[](int i) const { return value[i]; }
+};
+constexpr PowersOfTenTable kPowersOfTen;
 
 // x * 10^p as ScaleByPowerOfTen gives it, without the call when the power is
 // one of the exact ones (one rounded multiplication or division either way).
@@ -149,25 +181,30 @@ DecimalDigits GenerateDecimalDigits(Extended x, int count, char* buffer) {
   // The sequence S goes straight into the buffer (its first 20 bytes are
   // always there): count digits, then the rounding digit r; 19 characters
   // when more are wanted.
-  // One 64-bit division; the low half is exact in 32 bits (it is below 10^9).
-  const auto high = static_cast<std::uint32_t>(integer / kHalfModulus);
-  const auto low =
-      static_cast<std::uint32_t>(integer) - high * static_cast<std::uint32_t>(kHalfModulus);
-  WriteNineDigits(high, buffer);
-  WriteNineDigits(low, buffer + kHalfDigits);
-  buffer[kIntegerDigits] = '0';
-  buffer[kIntegerDigits + 1] = '0';
   const int kept = count < kSequenceLength - 1 ? count : kSequenceLength - 1;
-  const char rounding = buffer[kept];
-  buffer[kept] = '\0';
-
-  const bool lastKeptOdd = ((buffer[kept - 1] - '0') & 1) != 0;
-  if (rounding > '5' || (rounding == '5' && lastKeptOdd)) {
-    if (IncrementDecimalNumeral(buffer, kept)) {
-      buffer[0] = '1';
+  std::uint64_t digits = integer;
+  if (kept < kIntegerDigits) {
+    // The rounding digit r and the last kept digit, read off the integer: with
+    // P = 10^(18 - kept), the kept digits are q = integer / P and r is the
+    // first digit of the remainder (the digits after r do not count). Rounding
+    // up adds P; a carry out of all 18 digits leaves 10^18, whose first kept
+    // digits read as 10^17's ("1" and zeros), one decade up. (From 18 digits
+    // on, r is one of the two "0"s and nothing rounds.)
+    const std::uint64_t place = kPowersOfTen[kIntegerDigits - kept];
+    const std::uint64_t below = kPowersOfTen[kIntegerDigits - 1 - kept];  // P / 10
+    const std::uint64_t keptDigits = integer / place;
+    const std::uint64_t remainder = integer - keptDigits * place;
+    const bool up = remainder >= 6 * below || (remainder >= 5 * below && (keptDigits & 1) != 0);
+    if (up) digits += place;
+    if (digits >= kIntegerLimit) {
+      digits = kIntegerLimit / 10;
       ++k;
     }
   }
+  WriteEighteenDigits(digits, buffer);
+  buffer[kIntegerDigits] = '0';
+  buffer[kIntegerDigits + 1] = '0';
+  buffer[kept] = '\0';
   return {k + 1, negative};
 }
 
