@@ -97,6 +97,19 @@ Extended ScaleForDigits(Extended x, int p) {
   return ScaleByPowerOfTen(x, static_cast<std::int16_t>(p));
 }
 
+// rint(whole / 10) as the extended arithmetic gives it (the quotient rounded
+// to the 64-bit significand, then to an integer, both to nearest even), for
+// 10^18 <= whole <= 2^62, in integers. The quotient q + r/10 (r = whole mod
+// 10) lies in [2^56, 2^59), so its significand keeps at least 5 fraction
+// bits and its first rounding moves r/10 by at most 2^-6: not across 1/2
+// unless r = 5, and 5/10 is exact. So the integer is q, plus one when r > 5
+// or when r = 5 and q is odd.
+std::uint64_t RoundedTenth(std::uint64_t whole) {
+  const std::uint64_t q = whole / 10;
+  const std::uint64_t r = whole - 10 * q;
+  return q + ((r > 5 || (r == 5 && (q & 1) != 0)) ? 1 : 0);
+}
+
 // The scaled value as an 18-digit integer: y = rint(scaled), then one decade
 // of correction (y >= 10^18: y / 10, rounded again; y < 10^17: y * 10) that
 // moves the decimal exponent k to match. Only the last 18 digits are kept (a
@@ -108,7 +121,7 @@ std::uint64_t ScaledInteger(Extended scaled, int& k) {
     // multiplication by ten are then exact in integers.
     const auto whole = static_cast<std::uint64_t>(RoundToInt64(scaled));
     if (whole >= kIntegerLimit) {
-      integer = static_cast<std::uint64_t>(RoundToInt64(static_cast<Extended>(whole) / 10));
+      integer = RoundedTenth(whole);
       ++k;
     } else if (whole < kIntegerLimit / 10) {
       integer = whole * 10;
