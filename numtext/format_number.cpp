@@ -78,14 +78,15 @@ std::string_view LayOut(Extended value, const Template& mask, LayoutScratch& scr
   return out.text(end);
 }
 
-// The fast layout of `value` under a mask without an exponent part, into
-// `layout` (kShortLayoutCapacity characters); false when it does not apply.
+// The fast layout of `value` (its sign dropped when `dropSign`) under a mask
+// without an exponent part, into `layout` (kShortLayoutCapacity characters);
+// false when it does not apply.
 // A plain mask is laid out by LayOutPlain, any other by the position walk.
 // It relies on the digit text of a finite non-zero value being its decimal
 // significand's 18 digits and then "0"s (GenerateDecimalDigits makes it from
 // that integer, and FixedMantissa rounds it at the same cut).
-bool LayOutFixed(const Extended& value, const ShortMaskTemplate& mask, const PlainMask& plain,
-                 char* layout, std::string_view& text) {
+bool LayOutFixed(const Extended& value, bool dropSign, const ShortMaskTemplate& mask,
+                 const PlainMask& plain, char* layout, std::string_view& text) {
   constexpr std::uint64_t kLeadingDigitUnit = 100000000000000000;  // 10^17
   if (mask.exponentMode != ExponentMode::kNone) return false;
   DecimalSignificand significand;
@@ -94,6 +95,7 @@ bool LayOutFixed(const Extended& value, const ShortMaskTemplate& mask, const Pla
   if (!ScaleToDecimalSignificand(value, significand) || significand.digits < kLeadingDigitUnit) {
     return false;
   }
+  if (dropSign) significand.negative = false;
   // A non-zero digit text always gets the percent scaling.
   const int exponent = significand.exponent + (mask.percent ? 2 : 0);
   if (plain.plain) {
@@ -156,19 +158,20 @@ template <class Sink>
 }
 
 template <class Sink>
-typename Sink::Result Format(Extended value, TextRef mask, const Sink& sink) {
+typename Sink::Result Format(const Extended& value, TextRef mask, const Sink& sink) {
   const CompiledMask* compiled = FindCompiledMask(mask.view());
   if (compiled == nullptr) return FormatGeneral(value, mask.view(), sink);
+  // The value is read where it was passed, not copied: its sign is dropped
+  // by the layouts, so that no copy of it is stored and loaded again.
   const SectionChoice choice = ChooseSection(compiled->sections, value);
-  if (choice.dropSign) value = Abs(value);
-  if (choice.section.empty()) return sink.Default(value);
+  if (choice.section.empty()) return sink.Default(choice.dropSign ? Abs(value) : value);
   const ShortMaskTemplate& section = compiled->templates[choice.index];
   char layout[kShortLayoutCapacity];
   std::string_view text;
-  if (LayOutFixed(value, section, compiled->plain[choice.index], layout, text)) {
+  if (LayOutFixed(value, choice.dropSign, section, compiled->plain[choice.index], layout, text)) {
     return sink.Text(text);
   }
-  return LayOutCached(value, section, sink);
+  return LayOutCached(choice.dropSign ? Abs(value) : value, section, sink);
 }
 
 }  // namespace
