@@ -31,6 +31,27 @@ struct PlainMask {
 inline constexpr int kPlainExtraCapacity =
     2 + kShortSectionLength + (kSignificandMantissaCapacity + kShortSectionLength) / 3;
 
+// Digits per group of a grouped integer, and the groups' modulus.
+inline constexpr int kGroup = 3;
+inline constexpr std::uint64_t kGroupModulus = 1000;
+
+// ",000" to ",999": a group of three digits and the "," in front of it, for
+// n < 1000 at kCommaGroupBytes * n.
+inline constexpr int kCommaGroupBytes = kGroup + 1;
+struct CommaGroupText {
+  char text[kCommaGroupBytes * kGroupModulus];
+  constexpr CommaGroupText() : text{} {
+    for (int n = 0; n < static_cast<int>(kGroupModulus); ++n) {
+      char* group = text + kCommaGroupBytes * n;
+      group[0] = ',';
+      group[1] = static_cast<char>('0' + n / 100);
+      group[2] = static_cast<char>('0' + n / 10 % 10);
+      group[3] = static_cast<char>('0' + n % 10);
+    }
+  }
+};
+inline constexpr CommaGroupText kCommaGroupText;
+
 // Whether `mask` is plain, and its shape when it is.
 PlainMask DescribePlainMask(const ShortMaskTemplate& mask);
 
@@ -44,7 +65,6 @@ PlainMask DescribePlainMask(const ShortMaskTemplate& mask);
 // Inline: it is a few stores, and the call would cost as much.
 [[gnu::always_inline]] inline int LayOutPlain(const PlainMask& mask, const RoundedFixed& rounded,
                                               bool negative, char* out) {
-  constexpr int kGroup = 3;
   constexpr int kFilledBits = 64;  // bits of PlainMask::filledDecimals
   const int decimals = mask.decimalPlaces;
   const int integerLength = rounded.integerDigits;
@@ -59,16 +79,24 @@ PlainMask DescribePlainMask(const ShortMaskTemplate& mask);
   const int commas = mask.grouping && width > 0 ? (width - 1) / kGroup : 0;
   char* const point = next + width + commas;
   char* const fraction = point + (mask.point ? 1 : 0);
-  std::uint64_t whole = WriteLastDigits(rounded.kept, decimals, fraction + decimals);
+  const std::uint64_t whole = WriteLastDigits(rounded.kept, decimals, fraction + decimals);
   if (mask.point) *point = '.';
   if (mask.grouping) {
-    // A "," in front of every third digit from the right but the first.
+    // Three digits at a time from the right (one division each; the padding
+    // reads the "0"s of a spent integer), each group but the leftmost stored
+    // with its "," in front in one four-byte copy.
+    std::uint64_t rest = whole;
     char* at = point;
-    for (int r = 0; r < width; ++r) {
-      if (r > 0 && r % kGroup == 0) *--at = ',';
-      *--at = static_cast<char>('0' + whole % 10);
-      whole /= 10;  // the padding reads the "0"s of a spent integer
+    int left = width;
+    for (; left > kGroup; left -= kGroup) {
+      at -= kGroup + 1;
+      std::memcpy(at, kCommaGroupText.text + kCommaGroupBytes * (rest % kGroupModulus),
+                  kCommaGroupBytes);
+      rest /= kGroupModulus;
     }
+    // The leftmost group's `left` digits (none when no integer is shown).
+    const char* group = kCommaGroupText.text + kCommaGroupBytes * (rest % kGroupModulus);
+    for (int i = 1; i <= left; ++i) at[-i] = group[kCommaGroupBytes - i];
   } else if (shown) {
     WriteLastDigits(whole, integerLength, point);
     for (int k = 0; k < padding; ++k) next[k] = '0';
