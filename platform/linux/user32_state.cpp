@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
-#include <unordered_map>
 
 #include "gdi_internal.h"
 #include "platform/linux/hooks.h"
 #include "platform/wrap32.h"
+#include "window_table.h"
 
 namespace tavrin::platform::user {
 namespace {
@@ -23,7 +23,7 @@ constexpr std::uintptr_t kHandleStep = 2;
 struct Tables {
   std::mutex lock;
   std::uintptr_t nextHandle = kFirstHandle + kHandleStep;
-  std::unordered_map<std::uintptr_t, WindowPtr> windows;
+  HandleTable<WindowPtr, kHandleStep> windows;
   std::vector<HWND> topLevel;  // creation order
   std::map<std::thread::id, std::shared_ptr<MessageQueue>> queues;
 };
@@ -43,15 +43,15 @@ WindowPtr Find(HWND handle) {
   if (handle == nullptr) return nullptr;
   auto& t = Get();
   std::lock_guard guard(t.lock);
-  auto it = t.windows.find(Key(handle));
-  return it == t.windows.end() ? nullptr : it->second;
+  const WindowPtr* window = t.windows.Find(Key(handle));
+  return window == nullptr ? nullptr : *window;
 }
 
 bool Exists(HWND handle) {
   if (handle == nullptr) return false;
   auto& t = Get();
   std::lock_guard guard(t.lock);
-  return t.windows.contains(Key(handle));
+  return t.windows.Find(Key(handle)) != nullptr;
 }
 
 HWND FirstChildWithId(const Window& parent, int id) {
@@ -59,8 +59,8 @@ HWND FirstChildWithId(const Window& parent, int id) {
   std::lock_guard guard(t.lock);
   for (HWND child : parent.children) {
     // A window in the table stays alive while the lock is held.
-    const auto it = t.windows.find(Key(child));
-    if (it != t.windows.end() && it->second->id == id) return child;
+    const WindowPtr* window = t.windows.Find(Key(child));
+    if (window != nullptr && (*window)->id == id) return child;
   }
   return nullptr;
 }
@@ -75,7 +75,7 @@ WindowPtr AddWindow() {
   auto& queue = t.queues[window->thread];
   if (!queue) queue = std::make_shared<MessageQueue>();
   window->queue = queue;
-  t.windows.emplace(Key(window->handle), window);
+  t.windows.Insert(Key(window->handle), window);
   CountLive(Live::Window, 1);
   return window;
 }
@@ -86,7 +86,7 @@ void RemoveWindow(const WindowPtr& window) {
     std::lock_guard guard(t.lock);
     if (window->gone) return;
     window->gone = true;
-    t.windows.erase(Key(window->handle));
+    t.windows.Erase(Key(window->handle));
     std::erase(t.topLevel, window->handle);
   }
   CountLive(Live::Window, -1);
@@ -104,8 +104,8 @@ std::vector<HWND> ThreadTopLevelWindows() {
   std::vector<HWND> result;
   const auto self = std::this_thread::get_id();
   for (HWND h : t.topLevel) {
-    auto it = t.windows.find(Key(h));
-    if (it != t.windows.end() && it->second->thread == self) result.push_back(h);
+    const WindowPtr* window = t.windows.Find(Key(h));
+    if (window != nullptr && (*window)->thread == self) result.push_back(h);
   }
   return result;
 }
@@ -115,8 +115,8 @@ std::vector<HWND> OwnedWindows(HWND owner) {
   std::lock_guard guard(t.lock);
   std::vector<HWND> result;
   for (HWND h : t.topLevel) {
-    auto it = t.windows.find(Key(h));
-    if (it != t.windows.end() && it->second->owner == owner) result.push_back(h);
+    const WindowPtr* window = t.windows.Find(Key(h));
+    if (window != nullptr && (*window)->owner == owner) result.push_back(h);
   }
   return result;
 }
