@@ -394,11 +394,9 @@ BOOL MapDialogRect(HWND hDlg, LPRECT lpRect) {
 }
 
 HWND GetDlgItem(HWND hDlg, int nIDDlgItem) {
-  auto dialog = Find(hDlg);
-  if (!dialog) return nullptr;
   // The first child in creation order with the id; all 32 bits must match
   // (Win32 finds no id -1 control under 0xFFFF).
-  return FirstChildWithId(*dialog, nIDDlgItem);
+  return FirstChildWithId(hDlg, nIDDlgItem);
 }
 
 int GetDlgCtrlID(HWND hWnd) {

@@ -54,10 +54,13 @@ bool Exists(HWND handle) {
   return t.windows.Find(Key(handle)) != nullptr;
 }
 
-HWND FirstChildWithId(const Window& parent, int id) {
+HWND FirstChildWithId(HWND parent, int id) {
+  if (parent == nullptr) return nullptr;
   auto& t = Get();
   std::lock_guard guard(t.lock);
-  for (HWND child : parent.children) {
+  const WindowPtr* owner = t.windows.Find(Key(parent));
+  if (owner == nullptr) return nullptr;
+  for (HWND child : (*owner)->children) {
     // A window in the table stays alive while the lock is held.
     const WindowPtr* window = t.windows.Find(Key(child));
     if (window != nullptr && (*window)->id == id) return child;

@@ -97,10 +97,11 @@ using WindowPtr = std::shared_ptr<Window>;
 WindowPtr Find(HWND handle);
 // Whether `handle` is a live window: one look-up, no reference taken.
 bool Exists(HWND handle);
-// The first of `parent`'s children, in creation order, whose id is `id`;
-// null for none. One hold of the table's lock for all of them, no
-// reference taken to any.
-HWND FirstChildWithId(const Window& parent, int id);
+// The first of the children of the window `parent`, in creation order,
+// whose id is `id`; null for none or when `parent` is no window. One hold
+// of the table's lock for the parent and all of them, no reference taken to
+// any.
+HWND FirstChildWithId(HWND parent, int id);
 // Makes a new window record with a fresh handle and enters it in the table.
 WindowPtr AddWindow();
 // Takes the window out of the table: its handle is dead from now on.
