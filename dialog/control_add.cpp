@@ -147,10 +147,9 @@ HWND ControlAdd(ControlKind kind, TextRef className, HWND dialog, std::int32_t i
   HFONT font = owner->font;
 
   const Geometry px = ToPixels(dialog, units, {x, y, width, height});
-  const std::optional<ControlStyles> styles =
-      ControlWindowStyles(kind, style, exStyle, px.width, px.height);
-  if (!styles) return nullptr;
-  std::uint32_t finalStyle = styles->style;
+  ControlStyles styles;
+  if (!ControlWindowStyles(kind, style, exStyle, px.width, px.height, styles)) return nullptr;
+  std::uint32_t finalStyle = styles.style;
   const char* windowClass = info->className != nullptr ? info->className : className.data();
 
   const bool image = IsImageKind(kind);
@@ -164,7 +163,7 @@ HWND ControlAdd(ControlKind kind, TextRef className, HWND dialog, std::int32_t i
   }
 
   HWND control =
-      CreateWindowExA(styles->exStyle, windowClass, image ? nullptr : caption.data(), finalStyle,
+      CreateWindowExA(styles.exStyle, windowClass, image ? nullptr : caption.data(), finalStyle,
                       px.x, px.y, px.width, px.height, dialog,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), EngineInstance(), nullptr);
   if (control == nullptr) return nullptr;

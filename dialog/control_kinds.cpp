@@ -49,12 +49,14 @@ const ControlKindInfo* FindControlKind(ControlKind kind) {
   return &kControlKinds[static_cast<std::size_t>(code)];
 }
 
-std::optional<ControlStyles> ControlWindowStyles(ControlKind kind, std::uint32_t style,
-                                                 std::uint32_t exStyle, std::int32_t widthPixels,
-                                                 std::int32_t heightPixels) {
+bool ControlWindowStyles(ControlKind kind, std::uint32_t style, std::uint32_t exStyle,
+                         std::int32_t widthPixels, std::int32_t heightPixels, ControlStyles& out) {
   const ControlKindInfo* info = FindControlKind(kind);
-  if (info == nullptr) return std::nullopt;
-  if (kind == ControlKind::Custom) return ControlStyles{style, exStyle};
+  if (info == nullptr) return false;
+  if (kind == ControlKind::Custom) {
+    out = {style, exStyle};
+    return true;
+  }
   if (style == 0) {
     style = info->defaultStyle;
     if (kind == ControlKind::ScrollBar && widthPixels < heightPixels) style |= kVerticalScrollBar;
@@ -65,7 +67,8 @@ std::optional<ControlStyles> ControlWindowStyles(ControlKind kind, std::uint32_t
   }
   style |= info->alwaysAdded;
   style &= ~info->alwaysRemoved;
-  return ControlStyles{style, exStyle};
+  out = {style, exStyle};
+  return true;
 }
 
 std::uint32_t IconImageStyle(ControlKind kind, std::uint32_t style) {

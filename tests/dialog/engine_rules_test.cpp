@@ -157,12 +157,11 @@ TEST(ControlKinds, FinalStylesFollowTheKindTable) {
       {ControlKind::Custom, 0, 0, 30, 10, {0, 0}},
   };
   for (const Row& r : rows) {
-    const std::optional<ControlStyles> got =
-        ControlWindowStyles(r.kind, r.style, r.exStyle, r.width, r.height);
-    ASSERT_TRUE(got.has_value());
-    EXPECT_EQ(got->style, r.expected.style)
+    ControlStyles got{};
+    ASSERT_TRUE(ControlWindowStyles(r.kind, r.style, r.exStyle, r.width, r.height, got));
+    EXPECT_EQ(got.style, r.expected.style)
         << "kind " << static_cast<int>(r.kind) << " style " << std::hex << r.style;
-    EXPECT_EQ(got->exStyle, r.expected.exStyle) << "kind " << static_cast<int>(r.kind);
+    EXPECT_EQ(got.exStyle, r.expected.exStyle) << "kind " << static_cast<int>(r.kind);
   }
 }
 
@@ -185,7 +184,9 @@ TEST(ControlKinds, ClassesAndKindsOutsideTheTable) {
   EXPECT_EQ(FindControlKind(ControlKind::Custom)->className, nullptr);
   EXPECT_EQ(FindControlKind(static_cast<ControlKind>(17)), nullptr);
   EXPECT_EQ(FindControlKind(static_cast<ControlKind>(-1)), nullptr);
-  EXPECT_FALSE(ControlWindowStyles(static_cast<ControlKind>(17), 0, 0, 1, 1).has_value());
+  ControlStyles untouched{1, 2};
+  EXPECT_FALSE(ControlWindowStyles(static_cast<ControlKind>(17), 0, 0, 1, 1, untouched));
+  EXPECT_EQ(untouched, (ControlStyles{1, 2}));
 }
 
 TEST(ControlKinds, IconImagesTakeIconStyles) {
