@@ -1,12 +1,14 @@
 // The window registry: a singly linked list of records, newest first, guarded
 // by a spin lock word. Records live in blocks of their own from the C++ heap;
-// removal releases every GDI object a record owns.
+// removal releases every GDI object a record owns and keeps the block for a
+// later record.
 #include "dialog/registry.h"
 
 #include <atomic>
 #include <cstddef>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 namespace tavrin {
 namespace {
@@ -40,6 +42,14 @@ Record* g_recentDialog = nullptr;
 //    this flag.
 // Removal relies on it to stop its walks at a record's own place.
 bool g_unordered = false;
+
+// Blocks of removed records, kept for the records added next (a dialog's
+// eighteen or so records would otherwise go through the general heap's
+// slower bins every time), linked through `next`; at most kKeptBlocks of
+// them. Read and written only under the lock.
+constexpr int kKeptBlocks = 64;
+Record* g_keptBlocks = nullptr;
+int g_keptCount = 0;
 
 // Holds the lock for one walk or relink of the list. Busy-waits by
 // exchanging -1 in until 0 comes back; releases by storing 0. Never held
@@ -90,22 +100,70 @@ auto HoldsBrushFor(std::int32_t color) {
   return [color](const Record& r) { return r.backColor == color && r.backBrush != nullptr; };
 }
 
-// Links `record` at the head unless its window already has a record: the
-// look-up and the link are one hold of the lock, so two threads adding one
-// window cannot both succeed. The same walk tells whether a control's
-// parent has a record (see g_unordered).
-bool LinkUnlessPresent(Record* record) {
-  ListLock lock;
-  const bool control = (record->flags & RecordFlag::Control) != 0;
-  bool parentSeen = !control || record->parent == record->window;
-  for (const Record* r = g_head; r != nullptr; r = r->next) {
-    if (r->window == record->window) return false;
-    if (r->window == record->parent) parentSeen = true;
+// Keeps the block `r` for a later record, or frees it when enough are kept.
+// The caller holds the lock.
+void KeepBlockLocked(Record* r) {
+  if (g_keptCount >= kKeptBlocks) {
+    ::operator delete(r);
+    return;
   }
+  r->next = g_keptBlocks;
+  g_keptBlocks = r;
+  ++g_keptCount;
+}
+
+// A kept block, or null when none is kept. The caller holds the lock.
+Record* TakeBlockLocked() {
+  Record* r = g_keptBlocks;
+  if (r != nullptr) {
+    g_keptBlocks = r->next;
+    --g_keptCount;
+  }
+  return r;
+}
+
+// What a new record starts from besides its key: the caller's values and
+// the system colours, read before the lock is taken.
+struct NewRecord {
+  HWND window;
+  HWND parent;
+  std::uint32_t flags;
+  std::int32_t kind;
+  COLORREF drawColor;
+  COLORREF fillColor;
+};
+
+void Blank(Record& r, const NewRecord& fields);
+
+// Links a new record for `fields.window` at the head, in a kept block or in
+// `spare`, unless the window already has a record: the look-up and the link
+// are one hold of the lock, so two threads adding one window cannot both
+// succeed. The same walk tells whether a control's parent has a record (see
+// g_unordered). `linked` is the new record, or null when the window has one
+// (`spare` is then kept) or when there was no block (`spare` null and none
+// kept: the caller brings one and tries again).
+enum class LinkResult { kLinked, kPresent, kNoBlock };
+LinkResult LinkNew(const NewRecord& fields, Record* spare, Record*& linked) {
+  ListLock lock;
+  const bool control = (fields.flags & RecordFlag::Control) != 0;
+  bool parentSeen = !control || fields.parent == fields.window;
+  for (const Record* r = g_head; r != nullptr; r = r->next) {
+    if (r->window == fields.window) {
+      if (spare != nullptr) KeepBlockLocked(spare);
+      return LinkResult::kPresent;
+    }
+    if (r->window == fields.parent) parentSeen = true;
+  }
+  Record* record = spare != nullptr ? spare : TakeBlockLocked();
+  if (record == nullptr) return LinkResult::kNoBlock;
+  // Every field is written before the record is published: another thread
+  // may find it the moment it is linked (and only stores happen here).
+  Blank(*record, fields);
   if (!parentSeen) g_unordered = true;
   record->next = g_head;
   g_head = record;
-  return true;
+  linked = record;
+  return LinkResult::kLinked;
 }
 
 // One step of removing `window`: a control under it that has controls of
@@ -132,16 +190,20 @@ RemovalStep UnlinkLocked(Record** link, bool own) {
   return {nullptr, r, own, deleteBrush};
 }
 
-// The step as one walk and one hold of the lock. The newest control under
+// The step as one walk and one hold of the lock, which also keeps the block
+// `released` (or nothing when null). The newest control under
 // `window` is the first one the walk meets; while the list is ordered (see
 // g_unordered) its own controls all lie before it, so it is removed in the
 // same hold when none of those is one, and the walk ends at `window`'s own
 // record, since none of its controls lies behind it. Unordered, both walks
 // go to the end of the list. The brush test of the unlinked record is made
 // in the same hold too, once it is out of the list.
-RemovalStep NextRemoval(HWND window) {
+RemovalStep NextRemoval(HWND window, Record* released) {
   const auto isControl = IsControlOf(window);
   ListLock lock;
+  // The block of the record the step before released: kept in this hold
+  // rather than in one of its own.
+  if (released != nullptr) KeepBlockLocked(released);
   Record** own = nullptr;
   for (Record** link = &g_head; *link != nullptr; link = &(*link)->next) {
     Record* r = *link;
@@ -186,12 +248,12 @@ void ReleaseObjects(Record& r, bool deleteBrush) {
 }
 
 // Writes every field of a new record, in the record's order: zero but for
-// the key, the parent, the flags and the kind from the arguments, the unset
-// colour values and the graphic colours from the system. Field by field,
+// the key, the parent, the flags and the kind from `fields`, the unset
+// colour values and the graphic colours `fields` read from the system. Field by field,
 // rather than a value-initialised record, because the compiler clears a
 // whole record with a string store whose start-up costs more than the
 // stores themselves.
-void Blank(Record& r, HWND window, HWND parent, std::uint32_t flags, std::int32_t kind) {
+void Blank(Record& r, const NewRecord& fields) {
   // Thirteen fields of pointer width, fourteen of 32 bits and the user
   // values: a field added to the record must be added here too.
   constexpr std::size_t kPointerFields = 13;
@@ -200,9 +262,9 @@ void Blank(Record& r, HWND window, HWND parent, std::uint32_t flags, std::int32_
   static_assert(sizeof(Record) == kPointerFields * sizeof(void*) +
                                       kWordFields * sizeof(std::int32_t) + sizeof(r.userValues));
   r.next = nullptr;
-  r.window = window;
-  r.parent = parent;
-  r.flags = flags;
+  r.window = fields.window;
+  r.parent = fields.parent;
+  r.flags = fields.flags;
   r.showCommand = 0;
   r.font = nullptr;
   r.callback = nullptr;
@@ -219,9 +281,9 @@ void Blank(Record& r, HWND window, HWND parent, std::uint32_t flags, std::int32_
   r.savedFont = nullptr;
   r.charWidth = 0;
   r.lineHeight = 0;
-  r.drawColor = GetSysColor(kColorWindowText);
-  r.fillColor = GetSysColor(kColorButtonFace);
-  r.kind = kind;
+  r.drawColor = fields.drawColor;
+  r.fillColor = fields.fillColor;
+  r.kind = fields.kind;
   r.style = 0;
   r.image = nullptr;
   r.bigIcon = nullptr;
@@ -234,21 +296,22 @@ void Blank(Record& r, HWND window, HWND parent, std::uint32_t flags, std::int32_
 Record* RegistryAdd(std::uint32_t flags, HWND window, HWND parent, std::int32_t kind) {
   // Null is never a window: a record keyed by it could be found by lookups
   // of "no window" (the lParam of a dialog's own scroll bars, for one).
-  // A window that has a record already is turned away by LinkUnlessPresent,
-  // in the same walk that links a new one (a second walk first would double
-  // the cost of every add for a case that does not happen in use). The
-  // block comes from the C++ heap (a record is the engine's own data).
+  // A window that has a record already is turned away by LinkNew, in the
+  // same walk that links a new one (a second walk first would double the
+  // cost of every add for a case that does not happen in use). A block
+  // comes from those kept, or else from the C++ heap (a record is the
+  // engine's own data), allocated outside the lock, after which the walk is
+  // made again.
   if (window == nullptr) return nullptr;
-  auto* record = static_cast<Record*>(::operator new(sizeof(Record), std::nothrow));
-  if (record == nullptr) return nullptr;
-  // Every field is written before the record is published: another thread
-  // may find it the moment it is linked.
-  Blank(*record, window, parent, flags, kind);
-  if (!LinkUnlessPresent(record)) {
-    delete record;
-    return nullptr;
+  const NewRecord fields{
+      window, parent, flags, kind, GetSysColor(kColorWindowText), GetSysColor(kColorButtonFace)};
+  Record* linked = nullptr;
+  Record* spare = nullptr;
+  while (LinkNew(fields, spare, linked) == LinkResult::kNoBlock) {
+    spare = static_cast<Record*>(::operator new(sizeof(Record), std::nothrow));
+    if (spare == nullptr) return nullptr;
   }
-  return record;
+  return linked;
 }
 
 Record* RegistryFind(HWND window) {
@@ -288,17 +351,35 @@ ColorRecords RegistryFindForColor(HWND dialog, HWND target, std::int32_t color) 
 }
 
 bool RegistryRemove(HWND window) {
+  // A released record's block is kept by the next step's hold of the lock,
+  // the last one in a hold of its own.
+  Record* released = nullptr;
   for (;;) {
-    const RemovalStep step = NextRemoval(window);
+    const RemovalStep step = NextRemoval(window, released);
+    released = nullptr;
     if (step.control != nullptr) {
       if (!RegistryRemove(step.control)) return false;
       continue;
     }
     if (step.unlinked == nullptr) return false;
     ReleaseObjects(*step.unlinked, step.deleteBrush);
-    delete step.unlinked;
-    if (step.own) return true;
+    if (step.own) {
+      ListLock lock;
+      KeepBlockLocked(step.unlinked);
+      return true;
+    }
+    released = step.unlinked;
   }
+}
+
+void RegistryFreeKeptBlocks() {
+  Record* blocks = nullptr;
+  {
+    ListLock lock;
+    blocks = std::exchange(g_keptBlocks, nullptr);
+    g_keptCount = 0;
+  }
+  while (blocks != nullptr) ::operator delete(std::exchange(blocks, blocks->next));
 }
 
 int RegistryCount() {

@@ -77,7 +77,11 @@ TEST_F(EngineHooks, FailuresLeaveNothingBehind) {
   };
   const Row rows[] = {
       {"no dialog window", [] { platform::FailNext(Fail::CreateDialogIndirectParamA); }},
-      {"no memory for the dialog's record", [] { testing::FailNextNothrowNew(); }},
+      {"no memory for the dialog's record",
+       [] {
+         RegistryFreeKeptBlocks();
+         testing::FailNextNothrowNew();
+       }},
   };
   const TextValue caption = Text("fails");
   for (const Row& r : rows) {
@@ -94,6 +98,7 @@ TEST_F(EngineHooks, ControlWithoutRecordStillExistsButTakesNoColour) {
   ScopedDialog dialog(testing::NewUnitsDialog("no record"));
   ASSERT_NE(dialog.get(), nullptr);
   const std::int64_t brushes = LiveCount(Live::Brush);
+  RegistryFreeKeptBlocks();
   testing::FailNextNothrowNew();
   HWND box = ControlAdd(ControlKind::TextBox, TextRef(), dialog, 101, Text("1"), {}, 0, 0, 20, 10,
                         0, 0, testing::ControlRecorder);

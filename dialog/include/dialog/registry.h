@@ -96,5 +96,8 @@ ColorRecords RegistryFindForColor(HWND dialog, HWND target, std::int32_t color);
 
 // Number of records in the list (diagnostics and tests).
 int RegistryCount();
+// Gives the blocks kept from removed records back to the heap, so that the
+// next records are allocated afresh.
+void RegistryFreeKeptBlocks();
 
 }  // namespace tavrin
