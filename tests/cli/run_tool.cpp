@@ -7,42 +7,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "temp_file.h"
 
 namespace tavrin::test {
 
 namespace {
-
-// A temporary file that is removed when it goes.
-class TempFile {
- public:
-  TempFile() {
-    char name[] = "/tmp/tavrin_cli_test_XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0) throw std::runtime_error("mkstemp failed");
-    close(fd);
-    path_ = name;
-  }
-  ~TempFile() { std::remove(path_.c_str()); }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  const std::string& path() const { return path_; }
-  void Write(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
-  std::string Read() const {
-    std::ifstream in(path_, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
-
- private:
-  std::string path_;
-};
 
 // Points descriptor `target` at `path` (opened with `flags`); child side only.
 void Redirect(int target, const std::string& path, int flags) {

@@ -5,13 +5,12 @@
 #include <emscripten.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "run_tool.h"
+#include "temp_file.h"
 
 // Runs words[0] with words[1..count) and returns its exit status, or -1 when
 // it did not exit normally (a signal, or it could not be started).
@@ -32,37 +31,6 @@ EM_JS(int, tavrin_spawn_sync,
 // clang-format on
 
 namespace tavrin::test {
-
-namespace {
-
-// A temporary file that is removed when it goes.
-class TempFile {
- public:
-  TempFile() {
-    char name[] = "/tmp/tavrin_cli_test_XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0) throw std::runtime_error("mkstemp failed");
-    close(fd);
-    path_ = name;
-  }
-  ~TempFile() { std::remove(path_.c_str()); }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  const std::string& path() const { return path_; }
-  void Write(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
-  std::string Read() const {
-    std::ifstream in(path_, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
-
- private:
-  std::string path_;
-};
-
-}  // namespace
 
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& input,
                 const std::string& stdoutPath) {

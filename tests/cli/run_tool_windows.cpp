@@ -5,45 +5,16 @@
 // deadlock).
 #include <windows.h>
 
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 
 #include "run_tool.h"
+#include "temp_file.h"
 
 namespace tavrin::test {
 
 namespace {
-
-// A temporary file that is removed when it goes.
-class TempFile {
- public:
-  TempFile() {
-    char folder[MAX_PATH + 1];
-    char name[MAX_PATH + 1];
-    const DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length > sizeof folder || GetTempFileNameA(folder, "tav", 0, name) == 0) {
-      throw std::runtime_error("no temporary file");
-    }
-    path_ = name;
-  }
-  ~TempFile() { DeleteFileA(path_.c_str()); }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  const std::string& path() const { return path_; }
-  void Write(const std::string& bytes) const { std::ofstream(path_, std::ios::binary) << bytes; }
-  std::string Read() const {
-    std::ifstream in(path_, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
-
- private:
-  std::string path_;
-};
 
 // A handle the child inherits, closed when it goes.
 class InheritedHandle {
