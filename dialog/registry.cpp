@@ -139,9 +139,9 @@ void Blank(Record& r, const NewRecord& fields);
 // `spare`, unless the window already has a record: the look-up and the link
 // are one hold of the lock, so two threads adding one window cannot both
 // succeed. The same walk tells whether a control's parent has a record (see
-// g_unordered). `linked` is the new record, or null when the window has one
-// (`spare` is then kept) or when there was no block (`spare` null and none
-// kept: the caller brings one and tries again).
+// g_unordered). kLinked: `linked` is the new record. kPresent: the window
+// has one (and `spare`, when given, is kept). kNoBlock: `spare` was null and
+// no block was kept; the caller brings one and tries again.
 enum class LinkResult { kLinked, kPresent, kNoBlock };
 LinkResult LinkNew(const NewRecord& fields, Record* spare, Record*& linked) {
   ListLock lock;
