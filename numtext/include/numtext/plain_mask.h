@@ -89,7 +89,7 @@ PlainMask DescribePlainMask(const ShortMaskTemplate& mask);
     char* at = point;
     int left = width;
     for (; left > kGroup; left -= kGroup) {
-      at -= kGroup + 1;
+      at -= kCommaGroupBytes;
       std::memcpy(at, kCommaGroupText.text + kCommaGroupBytes * (rest % kGroupModulus),
                   kCommaGroupBytes);
       rest /= kGroupModulus;
