@@ -20,9 +20,11 @@ TextValue NewText(const char* bytes, std::int64_t count) {
   return text;
 }
 
-// Item number (counted from 1) as the Win32 index (from 0).
+// Item number (counted from 1) as the Win32 index (from 0), computed in 64
+// bits so that INT32_MIN has one too: an index past every end, which the
+// control refuses.
 WPARAM ItemIndex(std::int32_t item) {
-  return static_cast<WPARAM>(item - 1);
+  return static_cast<WPARAM>(static_cast<std::int64_t>(item) - 1);
 }
 
 // Messages of one item family (combo box or list box).

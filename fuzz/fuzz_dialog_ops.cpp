@@ -11,8 +11,9 @@
 //
 // Input format: a sequence of operations, each an opcode byte (taken modulo
 // the number of operations) followed by its operands. An integer operand is
-// one byte b: b < 0xF0 stands for b - 16 (-16 to 223), 0xF0 to 0xFF for the
-// four little-endian bytes that follow. A style is four raw bytes. A text is
+// one byte b: b < 0xF0 stands for b - 16 (-16 to 223), 0xF1 for INT32_MIN,
+// 0xF2 for INT32_MAX, 0xF0 and 0xF3 to 0xFF for the four little-endian bytes
+// that follow. A style is four raw bytes. A text is
 // a length byte (at most kMaxTextBytes) and its bytes. A slot is one byte,
 // taken modulo kSlots. Missing bytes read as 0.
 #include <array>
@@ -20,6 +21,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -54,8 +56,12 @@ constexpr std::size_t kMaxTextBytes = 64;
 constexpr std::size_t kMaxItems = 4;
 // Timers: the interval is taken modulo this many milliseconds (plus one).
 constexpr int kMaxTimerMilliseconds = 20;
-// Integer operands: bytes below this stand for small values.
+// Integer operands: bytes below kWideIntegerTag stand for small values; the
+// two tags after it for the extremes, which a random word almost never is;
+// the tag and every byte above those read a whole word.
 constexpr std::uint8_t kWideIntegerTag = 0xF0;
+constexpr std::uint8_t kMinIntegerTag = 0xF1;
+constexpr std::uint8_t kMaxIntegerTag = 0xF2;
 constexpr int kSmallIntegerBias = 16;
 
 // Reads the program's bytes from the front.
@@ -72,6 +78,8 @@ class Reader {
   std::int32_t Int() {
     const std::uint8_t b = Byte();
     if (b < kWideIntegerTag) return static_cast<std::int32_t>(b) - kSmallIntegerBias;
+    if (b == kMinIntegerTag) return std::numeric_limits<std::int32_t>::min();
+    if (b == kMaxIntegerTag) return std::numeric_limits<std::int32_t>::max();
     return static_cast<std::int32_t>(Raw32());
   }
   TextValue Text() {

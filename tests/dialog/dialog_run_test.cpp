@@ -5,6 +5,7 @@
 
 #include <cfenv>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -736,6 +737,15 @@ TEST(ItemOperations, CombosAndListsCountFromOne) {
     EXPECT_EQ(f.selected(dialog, f.id).str(), "apple");
     f.select(dialog, f.id, 3);
     EXPECT_EQ(f.selected(dialog, f.id).str(), "pear");
+    // Item numbers no index stands for are refused and change nothing
+    // (INT32_MIN among them, whose index the sanitizer build checks).
+    for (std::int32_t item :
+         {std::numeric_limits<std::int32_t>::min(), 4, std::numeric_limits<std::int32_t>::max()}) {
+      f.select(dialog, f.id, item);
+      f.remove(dialog, f.id, item);
+      EXPECT_EQ(f.selected(dialog, f.id).str(), "pear") << item;
+      EXPECT_EQ(SendMessageA(f.control, f.count, 0, 0), 3) << item;
+    }
     f.remove(dialog, f.id, 1);
     EXPECT_EQ(SendMessageA(f.control, f.count, 0, 0), 2);
     f.reset(dialog, f.id);
