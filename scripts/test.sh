@@ -7,7 +7,8 @@
 # build under qemu-user (and the corpus through its tool), the WebAssembly
 # build's under node (and the corpus through its tool), and the fuzz targets
 # for a bounded time.
-# Ends with one line "N passed, M failed" and exits non-zero on any failure.
+# Ends with one line "N passed, M failed" (", K skipped" after it when a build
+# lacks what a suite needs) and exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -18,6 +19,7 @@ fuzz_seconds=${TAVRIN_FUZZ_SECONDS:-60}
 corpus_inputs=${TAVRIN_CORPUS_INPUTS:-20000}
 passed=0
 failed=0
+skipped=0
 log_dir=$root/build/logs
 # The 64-bit ARM tool under the emulator its suites run under (the line of
 # cmake/aarch64-linux.toolchain.cmake).
@@ -40,9 +42,11 @@ if [ -z "${DISPLAY:-}" ]; then
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 fi
 
-# count_ctest LOG: adds the counts of one ctest summary line to the totals.
+# count_ctest LOG PRESET: adds the counts of one ctest summary line to the
+# totals. ctest counts a skipped suite among those passed: it is counted
+# apart, and the reason it printed is shown.
 count_ctest() {
-  local line total bad
+  local line total bad skip
   line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
   if [ -z "$line" ]; then
     if grep -q 'No tests were found' "$1"; then return 0; fi
@@ -51,8 +55,13 @@ count_ctest() {
   fi
   total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
   bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
-  passed=$((passed + total - bad))
+  skip=$(grep -cE '^[[:space:]]*[0-9]+ - .* \(Skipped\)$' "$1")
+  if [ "$skip" -gt 0 ]; then
+    grep -h '^skipped: ' "build/$2/Testing/Temporary/LastTest.log" 2>/dev/null | sort -u | sed "s/^/$2: /"
+  fi
+  passed=$((passed + total - bad - skip))
   failed=$((failed + bad))
+  skipped=$((skipped + skip))
 }
 
 for preset in host host-soft host-asan win32 win64 aarch64 wasm; do
@@ -85,7 +94,7 @@ for preset in host host-soft host-asan win32 win64 aarch64 wasm; do
     WINEPREFIX=$root/build/$preset/wineprefix timeout 60 "$wineserver" -w
   fi
   ctest --preset "$preset" -j "$parallel" 2>&1 | tee "$log_dir/$preset-ctest.log"
-  count_ctest "$log_dir/$preset-ctest.log"
+  count_ctest "$log_dir/$preset-ctest.log" "$preset"
   if [ "$preset" = host-soft ]; then
     # The whole tool on both backends: byte-identical output for a corpus.
     if python3 scripts/corpus.py generate "$corpus_inputs" build/corpus >/dev/null &&
@@ -149,5 +158,9 @@ else
   failed=$((failed + 1))
 fi
 
-echo "$passed passed, $failed failed"
+if [ "$skipped" -gt 0 ]; then
+  echo "$passed passed, $failed failed, $skipped skipped"
+else
+  echo "$passed passed, $failed failed"
+fi
 [ "$failed" -eq 0 ]
