@@ -4,6 +4,7 @@
 // and BitBlt. Runs on the Linux platform and under Wine.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/win32.h"
@@ -162,19 +163,82 @@ TEST(GdiObjects, DcAttributesStartAsWin32sAndSettersHandBackTheOldValue) {
   ReleaseDC(nullptr, screen);
 }
 
+// value * numerator / denominator rounded to nearest, halves away from zero.
+LONG Rounded(long long value, long long numerator, long long denominator) {
+  const long long twice = 2 * value * numerator;
+  const long long half = twice >= 0 ? twice + denominator : twice - denominator;
+  return static_cast<LONG>(half / (2 * denominator));
+}
+
+// What a TrueType font says of its size, in units of its em square.
+struct DesignMetrics {
+  LONG unitsPerEm;                    // head
+  LONG winAscent, winDescent;         // OS/2: the cell above and below the baseline
+  LONG avgCharWidth;                  // OS/2 xAvgCharWidth
+  LONG ascender, descender, lineGap;  // hhea: the typographic line
+};
+
+#ifdef _WIN32
+// A big-endian 16-bit field of a font table.
+LONG Field(const unsigned char* table, int at, bool isSigned) {
+  const auto value = static_cast<unsigned>(table[at] << 8 | table[at + 1]);
+  return isSigned ? static_cast<short>(value) : static_cast<LONG>(value);
+}
+
+// The design metrics of the font Wine chose for the DC's font, read from the
+// font's own tables: Wine substitutes one of the machine's fonts for faces
+// it lacks, so they depend on the fonts installed.
+bool ReadDesignMetrics(HDC dc, DesignMetrics& design) {
+  const auto tag = [](const char(&name)[5]) {
+    return static_cast<DWORD>(name[0] | name[1] << 8 | name[2] << 16 | name[3] << 24);
+  };
+  unsigned char head[54], hhea[36], os2[78];
+  if (GetFontData(dc, tag("head"), 0, head, sizeof head) != sizeof head ||
+      GetFontData(dc, tag("hhea"), 0, hhea, sizeof hhea) != sizeof hhea ||
+      GetFontData(dc, tag("OS/2"), 0, os2, sizeof os2) != sizeof os2)
+    return false;
+  design = {Field(head, 18, false), Field(os2, 74, false), Field(os2, 76, false),
+            Field(os2, 2, true),    Field(hhea, 4, true),  Field(hhea, 6, true),
+            Field(hhea, 8, true)};
+  return true;
+}
+#else
+// The Linux platform gives every face and weight the metrics Wine gives
+// regular DejaVu Sans, its choice for all these faces on a machine whose
+// only fonts are DejaVu's.
+bool ReadDesignMetrics(HDC, DesignMetrics& design) {
+  design = {2048, 1901, 483, 1038, 1901, -483, 0};
+  return true;
+}
+#endif
+
+// The pixels per em Wine gives a font asked for with `lfHeight`: a negative
+// height is the em itself; a cell height (0 asks for 16) is scaled to the
+// em by MulDiv, one pixel less when that em's cell comes back taller.
+LONG PixelsPerEm(LONG lfHeight, const DesignMetrics& d) {
+  if (lfHeight < 0) return -lfHeight;
+  const LONG cell = lfHeight == 0 ? 16 : lfHeight;
+  const LONG units = d.winAscent + d.winDescent;
+  LONG em = Rounded(d.unitsPerEm, cell, units);
+  if (em > 1 && Rounded(em, units, d.unitsPerEm) > cell) --em;
+  return em;
+}
+
+// Each metric is its design value scaled to the em and rounded on its own;
+// tmHeight is the sum of the rounded ascent and descent.
 TEST(GdiObjects, FontMetricsAreWines) {
   struct Case {
     const char* face;
     LONG height;
     LONG weight;
-    LONG tmHeight, tmAveCharWidth;
   };
   const Case cases[] = {
-      {"MS Sans Serif", -11, 400, 13, 6},  // 8 points, the default dialog font
-      {"MS Sans Serif", -10, 400, 11, 5},  // -(96 * 8 / 72) as the graphic control asks
-      {"tahoma", -13, 400, 15, 7},         // 10 points, the calculator's font
-      {"tahoma", -13, 700, 15, 7},        {"tahoma", 13, 400, 13, 6},        // a cell height
-      {"Arial", -16, 400, 19, 8},         {"MS Sans Serif", 0, 400, 16, 7},  // the default height
+      {"MS Sans Serif", -11, 400},  // 8 points, the default dialog font
+      {"MS Sans Serif", -10, 400},  // -(96 * 8 / 72) as the graphic control asks
+      {"tahoma", -13, 400},         // 10 points, the calculator's font
+      {"tahoma", -13, 700},        {"tahoma", 13, 400},        // a cell height
+      {"Arial", -16, 400},         {"MS Sans Serif", 0, 400},  // the default height
+      {"tahoma", 39, 400},  // a cell its rounded em overfills with DejaVu Sans
   };
   HDC dc = CreateCompatibleDC(nullptr);
   for (const auto& c : cases) {
@@ -190,11 +254,22 @@ TEST(GdiObjects, FontMetricsAreWines) {
     EXPECT_EQ(back.lfHeight, c.height);
     EXPECT_STREQ(back.lfFaceName, c.face);
     HGDIOBJ old = SelectObject(dc, font);
+    DesignMetrics d{};
+    ASSERT_TRUE(ReadDesignMetrics(dc, d)) << "the font chosen has no TrueType tables";
+    const LONG em = PixelsPerEm(c.height, d);
+    const LONG cell = d.winAscent + d.winDescent;
+    const LONG ascent = Rounded(d.winAscent, em, d.unitsPerEm);
+    const LONG descent = Rounded(d.winDescent, em, d.unitsPerEm);
     TEXTMETRICA tm{};
     ASSERT_TRUE(GetTextMetricsA(dc, &tm));
-    EXPECT_EQ(tm.tmHeight, c.tmHeight);
-    EXPECT_EQ(tm.tmAveCharWidth, c.tmAveCharWidth);
-    EXPECT_EQ(tm.tmExternalLeading, 0);
+    EXPECT_EQ(tm.tmAscent, ascent);
+    EXPECT_EQ(tm.tmDescent, descent);
+    EXPECT_EQ(tm.tmHeight, ascent + descent);
+    EXPECT_EQ(tm.tmInternalLeading, Rounded(cell - d.unitsPerEm, em, d.unitsPerEm));
+    // The line gap less what the cell already has beyond the typographic line.
+    const LONG gap = d.lineGap - (cell - (d.ascender - d.descender));
+    EXPECT_EQ(tm.tmExternalLeading, std::max<LONG>(0, Rounded(gap, em, d.unitsPerEm)));
+    EXPECT_EQ(tm.tmAveCharWidth, Rounded(d.avgCharWidth, em, d.unitsPerEm));
     EXPECT_EQ(tm.tmWeight, c.weight);
     SelectObject(dc, old);
     DeleteObject(font);
