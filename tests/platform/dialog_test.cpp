@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/win32.h"
 #include "windows_recorder.h"
@@ -35,6 +37,47 @@ class DialogTest : public testing::Test {
   std::vector<HWND> made_;
 };
 
+// value * numerator / denominator rounded to nearest, halves away from
+// zero, as MulDiv rounds.
+LONG MulDivRounded(LONG value, LONG numerator, LONG denominator) {
+  const long long twice = 2LL * value * numerator;
+  const long long half = twice >= 0 ? twice + denominator : twice - denominator;
+  return static_cast<LONG>(half / (2LL * denominator));
+}
+
+// Pixels of the dialog units of a template's font. Its base units are
+// measured as the dialog manager measures them, on the font of the face at
+// -MulDiv(points, dpi, 72) pixels: the average width of its 52 letters,
+// rounded, and its height. Wine substitutes one of the machine's fonts for
+// both faces used here, so the base units depend on the fonts installed.
+class DialogUnits {
+ public:
+  DialogUnits(const char* face, WORD points) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    LOGFONTA lf{};
+    lf.lfHeight = -MulDivRounded(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::strncpy(lf.lfFaceName, face, sizeof lf.lfFaceName - 1);
+    HFONT font = CreateFontIndirectA(&lf);
+    HGDIOBJ old = SelectObject(dc, font);
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE letters{};
+    GetTextExtentPoint32A(dc, kLetters, 52, &letters);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    base_ = {(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+  }
+  LONG X(LONG units) const { return MulDivRounded(units, base_.cx, 4); }
+  LONG Y(LONG units) const { return MulDivRounded(units, base_.cy, 8); }
+  SIZE base() const { return base_; }
+
+ private:
+  SIZE base_{};
+};
+
 // Where Win32 puts a dialog on the work area: where the template says, or
 // centred (DS_CENTER). Either way a dialog that would pass the work area's
 // right or bottom is moved back to end 3 pixels before it, and one that would
@@ -48,12 +91,15 @@ struct GeometryCase {
   const char* face;
   WORD points;
   Placement placement;
-  RECT window;  // where the template puts it, or any centred rectangle of its size
-  LONG clientWidth, clientHeight;
 };
 
 // What a dialog keeps free before the work area's right and bottom.
 constexpr LONG kFarEdgeMargin = 3;
+// A dialog with a caption and a modal frame: a frame of 3 pixels on every
+// side and a caption of 19 above the client area (measured with Wine 8 on
+// Xvfb screens of 1024x768 and 1280x1024).
+constexpr LONG kFrame = 3;
+constexpr LONG kCaption = 19;
 
 RECT WorkArea() {
   RECT work{};
@@ -68,11 +114,15 @@ LONG PlaceOnWorkArea(LONG start, LONG size, LONG first, LONG last) {
   return std::max(start, first);
 }
 
-// The window rectangle of `c` on the work area `work`.
-RECT ExpectedWindow(const GeometryCase& c, const RECT& work) {
-  const LONG width = c.window.right - c.window.left;
-  const LONG height = c.window.bottom - c.window.top;
-  LONG left = c.window.left, top = c.window.top;
+// The window rectangle of `c` on the work area `work`: its client area
+// where the template's units put it, in its frame.
+RECT ExpectedWindow(const GeometryCase& c, const DialogUnits& units, const RECT& work) {
+  const bool framed = (c.style & WS_CAPTION) == WS_CAPTION;
+  const LONG side = framed ? kFrame : 0;
+  const LONG above = framed ? kFrame + kCaption : 0;
+  const LONG width = units.X(c.cx) + 2 * side;
+  const LONG height = units.Y(c.cy) + above + side;
+  LONG left = units.X(c.x) - side, top = units.Y(c.y) - above;
   if (c.placement == Placement::Centred) {
     left = work.left + (work.right - work.left - width) / 2;
     top = work.top + (work.bottom - work.top - height) / 2;
@@ -82,92 +132,16 @@ RECT ExpectedWindow(const GeometryCase& c, const RECT& work) {
   return RECT{left, top, left + width, top + height};
 }
 
-// Measured with Wine 8 on Xvfb screens of 1024x768 and 1280x1024.
 const GeometryCase kGeometry[] = {
-    {"tahoma 10",
-     kDefaultStyle,
-     100,
-     50,
-     110,
-     100,
-     "tahoma",
-     10,
-     Placement::AsGiven,
-     {197, 72, 423, 285},
-     220,
-     188},
-    {"MS Sans Serif 8",
-     kDefaultStyle,
-     100,
-     50,
-     110,
-     100,
-     "MS Sans Serif",
-     8,
-     Placement::AsGiven,
-     {172, 59, 371, 247},
-     193,
-     163},
-    {"centred",
-     kDefaultStyle | DS_CENTER,
-     -1,
-     50,
-     110,
-     100,
-     "tahoma",
-     10,
-     Placement::Centred,
-     {399, 277, 625, 490},
-     220,
-     188},
-    {"no frame",
-     WS_POPUP | DS_SETFONT,
-     10,
-     10,
-     110,
-     100,
-     "tahoma",
-     10,
-     Placement::AsGiven,
-     {20, 19, 240, 207},
-     220,
-     188},
-    {"larger than the screen",
-     kDefaultStyle | DS_CENTER,
-     0,
-     0,
-     1000,
-     1000,
-     "tahoma",
-     10,
-     Placement::Centred,
-     {0, 0, 2006, 1900},
-     2000,
-     1875},
-    {"past the right and bottom",
-     kDefaultStyle,
-     500,
-     400,
-     100,
-     100,
-     "tahoma",
-     10,
-     Placement::AsGiven,
-     {997, 728, 1203, 941},
-     200,
-     188},
-    {"negative position",
-     kDefaultStyle,
-     -20,
-     -30,
-     100,
-     100,
-     "tahoma",
-     10,
-     Placement::AsGiven,
-     {0, 0, 206, 213},
-     200,
-     188},
+    {"tahoma 10", kDefaultStyle, 100, 50, 110, 100, "tahoma", 10, Placement::AsGiven},
+    {"MS Sans Serif 8", kDefaultStyle, 100, 50, 110, 100, "MS Sans Serif", 8, Placement::AsGiven},
+    {"centred", kDefaultStyle | DS_CENTER, -1, 50, 110, 100, "tahoma", 10, Placement::Centred},
+    {"no frame", WS_POPUP | DS_SETFONT, 10, 10, 110, 100, "tahoma", 10, Placement::AsGiven},
+    {"larger than the screen", kDefaultStyle | DS_CENTER, 0, 0, 1000, 1000, "tahoma", 10,
+     Placement::Centred},
+    {"past the right and bottom", kDefaultStyle, 500, 400, 100, 100, "tahoma", 10,
+     Placement::AsGiven},
+    {"negative position", kDefaultStyle, -20, -30, 100, 100, "tahoma", 10, Placement::AsGiven},
 };
 
 TEST_F(DialogTest, GeometryFollowsDialogUnitsOfTheTemplateFont) {
@@ -178,43 +152,51 @@ TEST_F(DialogTest, GeometryFollowsDialogUnitsOfTheTemplateFont) {
     RECT w, client;
     GetWindowRect(d, &w);
     GetClientRect(d, &client);
-    const RECT expected = ExpectedWindow(c, WorkArea());
+    const DialogUnits units(c.face, c.points);
+    const RECT expected = ExpectedWindow(c, units, WorkArea());
     EXPECT_EQ(w.left, expected.left);
     EXPECT_EQ(w.top, expected.top);
     EXPECT_EQ(w.right, expected.right);
     EXPECT_EQ(w.bottom, expected.bottom);
-    EXPECT_EQ(client.right, c.clientWidth);
-    EXPECT_EQ(client.bottom, c.clientHeight);
+    EXPECT_EQ(client.right, units.X(c.cx));
+    EXPECT_EQ(client.bottom, units.Y(c.cy));
     EXPECT_FALSE(IsWindowVisible(d));
   }
 }
 
 TEST_F(DialogTest, MapDialogRectRoundsLikeMulDiv) {
-  struct Case {
+  struct Font {
     const char* face;
     WORD points;
-    RECT in, out;
   };
-  const Case cases[] = {
-      {"tahoma", 10, {10, 5, 40, 15}, {20, 9, 80, 28}},
-      {"tahoma", 10, {10, 5, 50, 20}, {20, 9, 100, 38}},
-      {"tahoma", 10, {3, 3, 7, 9}, {6, 6, 14, 17}},
-      {"tahoma", 10, {0, 0, 4000, 8000}, {0, 0, 8000, 15000}},
-      {"MS Sans Serif", 8, {10, 5, 50, 20}, {18, 8, 88, 33}},
-      {"MS Sans Serif", 8, {3, 3, 7, 9}, {5, 5, 12, 15}},
-      {"MS Sans Serif", 8, {0, 0, 4000, 8000}, {0, 0, 7000, 13000}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.face);
-    HWND d = Make(DialogTemplate(kDefaultStyle, 0, 0, 50, 50, c.face, c.points));
+  const Font fonts[] = {{"tahoma", 10}, {"MS Sans Serif", 8}, {"tahoma", 9}, {"tahoma", 12}};
+  int halves = 0;  // edges whose exact pixels end in a half
+  for (const auto& f : fonts) {
+    SCOPED_TRACE(testing::Message() << f.face << " " << f.points);
+    const DialogUnits units(f.face, f.points);
+    HWND d = Make(DialogTemplate(kDefaultStyle, 0, 0, 50, 50, f.face, f.points));
     ASSERT_NE(d, nullptr);
-    RECT r = c.in;
-    ASSERT_TRUE(MapDialogRect(d, &r));
-    EXPECT_EQ(r.left, c.out.left);
-    EXPECT_EQ(r.top, c.out.top);
-    EXPECT_EQ(r.right, c.out.right);
-    EXPECT_EQ(r.bottom, c.out.bottom);
+    // Every remainder of the division by 4 and by 8 on every edge, and a
+    // rectangle far larger than the screen.
+    std::vector<RECT> rects;
+    for (LONG v = 0; v < 16; ++v) rects.push_back({v, v + 16, v + 32, v + 48});
+    rects.push_back({0, 0, 4000, 8000});
+    for (const RECT& in : rects) {
+      SCOPED_TRACE(testing::Message()
+                   << in.left << "," << in.top << "," << in.right << "," << in.bottom);
+      RECT r = in;
+      ASSERT_TRUE(MapDialogRect(d, &r));
+      EXPECT_EQ(r.left, units.X(in.left));
+      EXPECT_EQ(r.top, units.Y(in.top));
+      EXPECT_EQ(r.right, units.X(in.right));
+      EXPECT_EQ(r.bottom, units.Y(in.bottom));
+      for (LONG x : {in.left, in.right}) halves += (x * units.base().cx) % 4 == 2;
+      for (LONG y : {in.top, in.bottom}) halves += (y * units.base().cy) % 8 == 4;
+    }
   }
+  // Some of the fonts' base units are not multiples of 4 and 8, so there
+  // are halves for the rounding to decide.
+  EXPECT_GT(halves, 0);
 }
 
 TEST_F(DialogTest, AnOwnedDialogIsPlacedFromItsOwnersClientArea) {
@@ -368,10 +350,8 @@ TEST_F(DialogTest, MaximizingReportsSizeMaximizedWithTheWorkAreasClient) {
   const auto sizes = EventsOf(WM_SIZE);
   ASSERT_EQ(sizes.size(), 1u);
   EXPECT_EQ(sizes[0].wParam, static_cast<WPARAM>(SIZE_MAXIMIZED));
-  // The frame (3 pixels) lies outside the work area; the caption (19) is
-  // taken from the client's height.
-  constexpr LONG kFrame = 3;
-  constexpr LONG kCaption = 19;
+  // The frame lies outside the work area; the caption is taken from the
+  // client's height.
   const RECT work = WorkArea();
   EXPECT_EQ(sizes[0].lParam, MAKELPARAM(work.right - work.left, work.bottom - work.top - kCaption));
   RECT w;
