@@ -203,10 +203,14 @@ TEST_F(DialogTest, AnOwnedDialogIsPlacedFromItsOwnersClientArea) {
   HWND owner = Make(DialogTemplate(kDefaultStyle, 100, 50, 110, 100));
   HWND owned = Make(DialogTemplate(kDefaultStyle, 10, 10, 110, 100), owner);
   ASSERT_NE(owned, nullptr);
+  // The owned dialog's client area is 10, 10 units from the owner's.
+  POINT origin{0, 0};
+  ClientToScreen(owner, &origin);
+  const DialogUnits units("tahoma", 10);
   RECT w;
   GetWindowRect(owned, &w);
-  EXPECT_EQ(w.left, 217);
-  EXPECT_EQ(w.top, 91);
+  EXPECT_EQ(w.left, origin.x + units.X(10) - kFrame);
+  EXPECT_EQ(w.top, origin.y + units.Y(10) - kFrame - kCaption);
   EXPECT_EQ(GetWindowLongA(owned, GWL_HWNDPARENT),
             static_cast<LONG>(reinterpret_cast<INT_PTR>(owner)));
   EXPECT_EQ(GetParent(owned), owner);
@@ -527,12 +531,13 @@ TEST_F(DialogTest, TemplateItemsBecomeControlsPlacedInDialogUnits) {
     int id;
     const char* className;
     const char* text;
-    RECT client;  // in the dialog's client area: MapDialogRect of the item's edges
-    LONG style;   // the template's style, unchanged: dialogs add bits only to themselves
+    LONG x, y, cx, cy;  // the item's, in dialog units
+    LONG style;         // the template's style, unchanged: dialogs add bits only to themselves
   };
-  const Case cases[] = {{10, "static", "Label", {10, 9, 90, 28}, WS_CHILD | WS_VISIBLE},
-                        {11, "button", "Go", {20, 38, 100, 64}, WS_CHILD | WS_VISIBLE | WS_TABSTOP},
-                        {12, "static", "", {6, 6, 12, 12}, WS_CHILD}};
+  const Case cases[] = {{10, "static", "Label", 5, 5, 40, 10, WS_CHILD | WS_VISIBLE},
+                        {11, "button", "Go", 10, 20, 40, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP},
+                        {12, "static", "", 3, 3, 3, 3, WS_CHILD}};
+  const DialogUnits units("tahoma", 10);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.id);
     HWND item = GetDlgItem(d, c.id);
@@ -547,10 +552,12 @@ TEST_F(DialogTest, TemplateItemsBecomeControlsPlacedInDialogUnits) {
     GetWindowRect(item, &r);
     POINT corner{r.left, r.top};
     ScreenToClient(d, &corner);
-    EXPECT_EQ(corner.x, c.client.left);
-    EXPECT_EQ(corner.y, c.client.top);
-    EXPECT_EQ(r.right - r.left, c.client.right - c.client.left);
-    EXPECT_EQ(r.bottom - r.top, c.client.bottom - c.client.top);
+    // The size is converted on its own, not as the difference of the
+    // converted edges.
+    EXPECT_EQ(corner.x, units.X(c.x));
+    EXPECT_EQ(corner.y, units.Y(c.y));
+    EXPECT_EQ(r.right - r.left, units.X(c.cx));
+    EXPECT_EQ(r.bottom - r.top, units.Y(c.cy));
     EXPECT_EQ(GetWindowLongA(item, GWL_STYLE), c.style);
   }
   // The push button stays a push button.
