@@ -91,11 +91,12 @@ codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 allow_downgrade=no
 if [ "${CI:-}" = true ] || [ "${TAVRIN_ALLOW_DOWNGRADE:-}" = 1 ]; then allow_downgrade=yes; fi
 
-# Foreign architectures the packages name.
+# Foreign architectures the packages name (the list is read first: grep -q
+# would end the pipe early, and dpkg's broken pipe fail it).
 for p in "${required[@]}" "${optional[@]}"; do
   [[ $p == *:* ]] || continue
   arch=${p#*:}
-  if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+  if ! grep -qx "$arch" <<<"$(dpkg --print-foreign-architectures)"; then
     say "adding the architecture $arch (for $p)"
     dpkg --add-architecture "$arch"
   fi
@@ -120,8 +121,8 @@ simulate() {
   apt-get install -s -y --no-install-recommends "$@" >"$work/simulation" 2>&1
 }
 
-# blocked_downgrade ARGS...: after a simulation of ARGS... that could not be
-# resolved, looks for an installed package of the machine's architecture
+# blocked_downgrade: after a simulation with -t CODENAME that could not be
+# resolved (its output still in $work/simulation), looks for an installed package of the machine's architecture
 # whose twin of another architecture, needed by the install, has no version
 # at or above the installed one (a multi-arch library must have one version
 # in both). Prints "NAME INSTALLED COMMON ARCH" for the first such package,
@@ -130,9 +131,9 @@ simulate() {
 # asking again for the dependencies of those not installed, three deep.
 blocked_downgrade() {
   local depth=0 dep base arch inst common v
-  local -a frontier=("$@") next seen=()
-  while [ $depth -lt 3 ] && [ ${#frontier[@]} -gt 0 ]; do
-    simulate -t "$codename" "${frontier[@]}" && return 1
+  local -a frontier=() next seen=()
+  while [ $depth -eq 0 ] || { [ $depth -lt 3 ] && [ ${#frontier[@]} -gt 0 ]; }; do
+    if [ $depth -gt 0 ]; then simulate -t "$codename" "${frontier[@]}" && return 1; fi
     next=()
     while read -r dep; do
       [[ $dep == *:* ]] || continue
@@ -182,7 +183,7 @@ resolve() {
   fi
   cp "$work/simulation" "$work/unresolved"
   [ -n "$codename" ] || return 1
-  line=$(blocked_downgrade "$@") || return 1
+  line=$(blocked_downgrade) || return 1
   read -r name inst common arch <<<"$line"
   simulate -t "$codename" --allow-downgrades "$@" "$name=$common" "$name:$arch=$common" || return 1
   if [ "$allow_downgrade" = yes ]; then
@@ -194,22 +195,19 @@ resolve() {
   return 1
 }
 
-# apt's reasons from the simulation that could not be resolved.
-apt_says() { grep -E '^ .* : (Pre-)?Depends: |^E: ' "$work/unresolved" | head -n "$1" | sed 's/^/deps:   /'; }
+# apt_says FILE LINES: apt's reasons from a simulation that could not be
+# resolved.
+apt_says() { grep -E '^ .* : (Pre-)?Depends: |^E: ' "$1" | head -n "$2" | sed 's/^/deps:   /'; }
 reasons=("${required_reasons[@]}")
 if resolve "${required[@]}" "${optional[@]}"; then
   reasons+=("${optional_reasons[@]}")
-elif [ ${#optional[@]} -gt 0 ] && cp "$work/unresolved" "$work/optional" && resolve "${required[@]}"; then
-  cp "$work/optional" "$work/unresolved"
+elif [ ${#optional[@]} -gt 0 ] && mv "$work/unresolved" "$work/with-optional" &&
+     resolve "${required[@]}"; then
   say "cannot install ${optional[*]}, so the 64-bit ARM build goes without plots; apt says:"
-  apt_says 4
-elif [ ${#required[@]} -eq 0 ]; then
-  say "still cannot install ${optional[*]}, so the 64-bit ARM build goes without plots"
-  exit 0
+  apt_says "$work/with-optional" 4
 else
-  echo "deps: cannot install the packages: ${required[*]}; apt says:" >&2
-  apt_says 8 >&2
-  exit 1
+  fail "cannot install the packages: ${required[*]}; apt says:
+$(apt_says "$work/unresolved" 8)"
 fi
 
 [ ${#install_args[@]} -gt 0 ] || exit 0
