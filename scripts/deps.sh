@@ -12,9 +12,9 @@
 #   1. the packages as apt picks them;
 #   2. the same with the release suite's versions preferred (-t CODENAME,
 #      the codename of /etc/os-release); apt downgrades nothing for it;
-#   3. a downgrade of an installed package to the one version its foreign
-#      twin has, made only with CI=true or TAVRIN_ALLOW_DOWNGRADE=1, and said
-#      in one line in any case;
+#   3. downgrades of installed packages to the versions their foreign twins
+#      have, made only with CI=true or TAVRIN_ALLOW_DOWNGRADE=1, and said in
+#      one line in any case;
 #   4. without the optional packages (the ARM build's Cairo and libxml2: the
 #      ARM build then draws no plots), said in one line.
 # When even the required packages cannot be installed it stops, naming them
@@ -121,19 +121,19 @@ simulate() {
   apt-get install -s -y --no-install-recommends "$@" >"$work/simulation" 2>&1
 }
 
-# blocked_downgrade: after a simulation with -t CODENAME that could not be
-# resolved (its output still in $work/simulation), looks for an installed package of the machine's architecture
-# whose twin of another architecture, needed by the install, has no version
-# at or above the installed one (a multi-arch library must have one version
-# in both). Prints "NAME INSTALLED COMMON ARCH" for the first such package,
-# COMMON being the newest version both architectures have, and returns 0;
-# returns 1 when there is none. It follows the unmet dependencies apt names,
-# asking again for the dependencies of those not installed, three deep.
-blocked_downgrade() {
+# blocked_downgrades: after a simulation with -t CODENAME that could not be
+# resolved (its output in $work/simulation), the installed packages of the
+# machine's architecture whose twin of another architecture, needed by the
+# install, has no version at or above the installed one (a multi-arch library
+# must have one version in both): a line "NAME INSTALLED COMMON ARCH" each,
+# COMMON being the newest version both architectures have. It follows the
+# unmet dependencies apt names, asking again for the dependencies of those
+# not installed, three deep.
+blocked_downgrades() {
   local depth=0 dep base arch inst common v
   local -a frontier=() next seen=()
   while [ $depth -eq 0 ] || { [ $depth -lt 3 ] && [ ${#frontier[@]} -gt 0 ]; }; do
-    if [ $depth -gt 0 ]; then simulate -t "$codename" "${frontier[@]}" && return 1; fi
+    if [ $depth -gt 0 ]; then simulate -t "$codename" "${frontier[@]}" && return 0; fi
     next=()
     while read -r dep; do
       [[ $dep == *:* ]] || continue
@@ -153,10 +153,7 @@ blocked_downgrade() {
           fi
         done < <(apt-cache madison "$base" | awk -F'|' '{gsub(/ /, "", $2); print $2}' |
                    grep -xF -f "$work/foreign")
-        if [ -n "$common" ]; then
-          echo "$base $inst $common $arch"
-          return 0
-        fi
+        [ -n "$common" ] && echo "$base $inst $common $arch"
       else
         next+=("$dep")
       fi
@@ -164,14 +161,16 @@ blocked_downgrade() {
     frontier=("${next[@]}")
     depth=$((depth + 1))
   done
-  return 1
 }
 
 # resolve ARGS...: sets install_args to an install of ARGS... that apt can
 # resolve, by the steps at the top of this file; returns 1 when there is none.
+# The downgrades are looked for again with those found so far pinned, as apt
+# names only some of the unmet dependencies at a time.
 install_args=()
 resolve() {
-  local name inst common arch line
+  local name inst common arch round found
+  local -a pins=() said=()
   if simulate "$@"; then
     install_args=("$@")
     return 0
@@ -183,15 +182,27 @@ resolve() {
   fi
   cp "$work/simulation" "$work/unresolved"
   [ -n "$codename" ] || return 1
-  line=$(blocked_downgrade) || return 1
-  read -r name inst common arch <<<"$line"
-  simulate -t "$codename" --allow-downgrades "$@" "$name=$common" "$name:$arch=$common" || return 1
+  for round in 1 2 3 4 5; do
+    found=no
+    while read -r name inst common arch; do
+      [[ " ${pins[*]} " == *" $name=$common "* ]] && continue
+      pins+=("$name=$common" "$name:$arch=$common")
+      said+=("$name $inst to $common")
+      found=yes
+    done < <(blocked_downgrades)
+    [ "$found" = yes ] || return 1
+    simulate -t "$codename" --allow-downgrades "$@" "${pins[@]}" && break
+    [ "$round" -lt 5 ] || return 1
+  done
+  local list
+  list=$(printf '%s, ' "${said[@]}")
+  list=${list%, }
   if [ "$allow_downgrade" = yes ]; then
-    say "downgrading $name from $inst to $common, the newest version its $arch twin has here, without which the install cannot be resolved (allowed by CI=true or TAVRIN_ALLOW_DOWNGRADE=1)"
-    install_args=(-t "$codename" --allow-downgrades "$@" "$name=$common" "$name:$arch=$common")
+    say "downgrading $list: the newest versions their foreign twins have here, without which the install cannot be resolved (allowed by CI=true or TAVRIN_ALLOW_DOWNGRADE=1)"
+    install_args=(-t "$codename" --allow-downgrades "$@" "${pins[@]}")
     return 0
   fi
-  say "the install needs $name downgraded from $inst to $common (the newest version its $arch twin has here); not made without CI=true or TAVRIN_ALLOW_DOWNGRADE=1"
+  say "the install needs downgrades to the newest versions the foreign twins have here: $list; not made without CI=true or TAVRIN_ALLOW_DOWNGRADE=1"
   return 1
 }
 
@@ -206,7 +217,7 @@ elif [ ${#optional[@]} -gt 0 ] && mv "$work/unresolved" "$work/with-optional" &&
   say "cannot install ${optional[*]}, so the 64-bit ARM build goes without plots; apt says:"
   apt_says "$work/with-optional" 4
 else
-  fail "cannot install the packages: ${required[*]}; apt says:
+  fail "cannot install the packages: ${required[*]}; try again when the mirror has caught up. apt says:
 $(apt_says "$work/unresolved" 8)"
 fi
 
