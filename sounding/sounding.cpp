@@ -197,7 +197,7 @@ std::optional<std::string> CheckSpacing(double ab2, double mn2) {
 }
 
 Reading MakeReading(long line, double ab2, double mn2, double k, double rho) {
-  return Reading{line, ab2, mn2, k, rho, 1, kNaN, 0};
+  return Reading{line, ab2, mn2, k, rho, 1, kNaN, 0, 1, kNaN};
 }
 
 LineResult ReadCalculator(long line, const std::vector<std::string>& fields,

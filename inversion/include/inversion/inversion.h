@@ -39,6 +39,10 @@ struct Datum {
   double ab2;
   double mn2;
   double rho;
+  // The reading's own relative error; 0 when it has none (the fit's error
+  // then stands). The fit never weighs a reading by less than its error.
+  double error = 0;
+  int segment = 0;  // the reading's MN/2 segment, for fitted shifts
 };
 
 // The readings of a sounding as data, each with the array it is modelled as.
@@ -87,11 +91,19 @@ struct Fit {
   int starts = 0;                  // starting models tried
   std::vector<double> covariance;  // of x, row-major P x P
   std::vector<Warning> warnings;
+  // With Options::fitShifts, each segment's fitted factor (the data of
+  // segment s are taken as shift_s times the model's); the reference's is
+  // {1, 1}. Empty otherwise.
+  std::vector<Estimate> shifts;
 };
 
 struct Options {
   int layers = 2;
   double relativeError = kDefaultRelativeError;
+  // Fit one factor per segment with the layers, the reference segment's
+  // fixed at 1.
+  bool fitShifts = false;
+  int referenceSegment = 0;
 };
 
 // Fits `options.layers` layers to the data. Throws InversionError when the

@@ -15,7 +15,7 @@
 namespace tavrin::plot {
 
 // The length unit; it only names the axes (ohm-ft or ohm-m up).
-enum class LengthUnit { kFeet, kMetres };
+using LengthUnit = sounding::LengthUnit;
 
 struct ModelCurve {
   std::string label;

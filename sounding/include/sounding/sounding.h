@@ -2,6 +2,8 @@
 // and the lines that could not make a reading.
 #pragma once
 
+#include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +18,9 @@ enum class Layout {
   kApparent,    // ab2, rho: apparent resistivities computed elsewhere
 };
 
+// The length unit of a sheet's spacings.
+enum class LengthUnit { kFeet, kMetres };
+
 struct Reading {
   long line;    // 1-based line number in the input
   double ab2;   // AB/2
@@ -27,6 +32,12 @@ struct Reading {
   // NaN when repeats == 1.
   double spread;
   int segment;  // 0-based index of its MN/2 value, in order of first appearance
+  // The factor joining has multiplied rho by (1 when not joined).
+  double shift = 1;
+  // The reading's relative error (0.05 for 5 %) as the sheet gives it in an
+  // error column, or the standard error of the mean of its repeats; NaN when
+  // the sheet says nothing of it.
+  double error = std::numeric_limits<double>::quiet_NaN();
 };
 
 struct LineError {
@@ -45,11 +56,37 @@ struct Sounding {
   std::vector<LineError> errors;
   int segmentCount = 0;
   bool hasRepeats = false;  // some reading averages more than one measurement
+  bool hasErrors = false;   // some reading has an error of its own
+  // The length unit the header names (AB/2 (m)); nullopt when it names none.
+  std::optional<LengthUnit> unit;
+  // Readings that were read but are doubtful (a sheet value that disagrees
+  // with the computed one, repeats far apart); they are kept.
+  std::vector<LineError> warnings;
+  // What the reader decided about the sheet as a whole (the decimal
+  // convention, skipped title lines), one sentence each.
+  std::vector<std::string> notes;
+  // The lines left out on request (--drop) that held readings.
+  std::vector<long> dropped;
+};
+
+// A column mapped by the user: the role (ab2, mn2, ab, mn, v, i, r, rho, k,
+// error, n, a) and the header's name for it, compared as given.
+struct ColumnMap {
+  std::string role;
+  std::string name;
+};
+
+struct ReadOptions {
+  std::vector<ColumnMap> columns;
+  // The length unit the user gave (--units); a header naming another is an
+  // error.
+  std::optional<LengthUnit> unit;
+  std::vector<long> drop;  // line numbers whose readings are left out
 };
 
 // Reads a whole sounding (separators, comments, quoting and header detection
 // as the batch command reads them). Lines that cannot make a reading go to
 // `errors`.
-Sounding ParseSounding(std::string_view text);
+Sounding ParseSounding(std::string_view text, const ReadOptions& options = {});
 
 }  // namespace tavrin::sounding
