@@ -345,7 +345,7 @@ bool StartsWithLetter(std::string_view field) {
 
 }  // namespace
 
-Sounding ParseSounding(std::string_view text) {
+Sounding ParseSounding(std::string_view text, const ReadOptions& /*options*/) {
   Sounding sounding;
   ColumnPlace place = CalculatorPlace();
   bool firstReadingLine = true;
