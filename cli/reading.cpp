@@ -1,7 +1,7 @@
 // One calculator reading, as a CALC click computes and shows it.
 #include "cli/reading.h"
 
-#include "app/calculator.h"
+#include "formula/resistivity.h"
 #include "numtext/numtext.h"
 
 namespace tavrin::cli {

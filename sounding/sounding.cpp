@@ -21,7 +21,7 @@
 #include <span>
 #include <string>
 
-#include "app/calculator.h"
+#include "formula/resistivity.h"
 #include "numtext/double_chars.h"
 #include "numtext/numtext.h"
 #include "runtime/text_value.h"

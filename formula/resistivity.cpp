@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/calculator.h"
+#include "formula/resistivity.h"
 #include "numtext/bit_cast.h"
 #include "numtext/numtext.h"
 
