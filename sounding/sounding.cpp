@@ -1,150 +1,57 @@
-// Reading a sounding: the header's column names choose the layout, then each
-// line becomes one reading or one line error.
+// Reading a sounding: the header found and read, the sheet's decimal
+// convention decided, then each line made one reading or one line error.
 //
 // Geometry of a Schlumberger reading with AB/2 = L and MN/2 = l (0 < l < L):
 //   K = pi (L^2 - l^2) / (2 l),   rho = K V / I = K R.
 // The calculator's form n, a is the same array with MN = a and
 // AB/2 = (n + 1/2) a, so K = pi n (n + 1) a; its lines take rho and K exactly
 // as the calculator computes them (single-precision pi, extended precision).
-// The other layouts use the double pi and double arithmetic, their numbers
-// read by std::from_chars (plain decimal, optional sign, C locale).
+// The other layouts use the double pi and double arithmetic.
 #include "sounding/sounding.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
-#include <cstddef>
-#include <limits>
 #include <numbers>
-#include <optional>
-#include <span>
 #include <string>
+#include <unordered_map>
 
 #include "formula/resistivity.h"
-#include "numtext/double_chars.h"
 #include "numtext/numtext.h"
 #include "runtime/text_value.h"
-#include "sounding/csv.h"
+#include "sheet_header.h"
+#include "sheet_lines.h"
+#include "sheet_text.h"
 
 namespace tavrin::sounding {
 
 namespace {
 
+using sheet::Column;
+using sheet::Header;
+
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// The columns a header may name, each with the names it accepts
-// (compared case-insensitively).
-enum class Column { kN, kA, kV, kI, kAb2, kMn2, kR, kRho, kCount };
+// A sheet's own K or apparent resistivity further than this from the one
+// computed from its raw readings is reported: a transcription error.
+constexpr double kCrossCheckTolerance = 0.005;
+// Repeats further apart than this factor are reported.
+constexpr double kRepeatSpreadFactor = 2;
 
-struct ColumnName {
-  std::string_view name;
-  Column column;
+// The fields of the line being read, with what the line may owe: its
+// warnings.
+struct Line {
+  long number;
+  const std::vector<std::string>& fields;
+  std::size_t count;
+  sheet::Decimal decimal;
+  std::vector<LineError>& warnings;
+
+  const std::string& field(const Column& column) const { return fields[column.index]; }
+  bool empty(const Column& column) const {
+    return column.index >= count || fields[column.index].empty();
+  }
+  void warn(std::string text) const { warnings.push_back({number, std::move(text)}); }
 };
-
-constexpr std::array kColumnNames{
-    ColumnName{"n", Column::kN},      ColumnName{"a", Column::kA},
-    ColumnName{"v", Column::kV},      ColumnName{"i", Column::kI},
-    ColumnName{"ab2", Column::kAb2},  ColumnName{"ab/2", Column::kAb2},
-    ColumnName{"mn2", Column::kMn2},  ColumnName{"mn/2", Column::kMn2},
-    ColumnName{"r", Column::kR},      ColumnName{"rho", Column::kRho},
-    ColumnName{"rhoa", Column::kRho},
-};
-
-constexpr std::size_t kColumnCount = static_cast<std::size_t>(Column::kCount);
-constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
-
-// Where each column stands in a line: the first field of that name (kAbsent
-// when none), and every R column.
-struct ColumnPlace {
-  std::array<std::size_t, kColumnCount> first;
-  std::vector<std::size_t> resistances;
-
-  ColumnPlace() { first.fill(kAbsent); }
-  std::size_t operator[](Column c) const { return first[static_cast<std::size_t>(c)]; }
-  bool has(Column c) const { return (*this)[c] != kAbsent; }
-};
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
-// "r" alone or followed by digits ("r1", "r2", ...) names an R column.
-bool IsResistanceName(std::string_view lower) {
-  return !lower.empty() && lower.front() == 'r' && lower.size() > 1 &&
-         std::all_of(lower.begin() + 1, lower.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::optional<Column> ColumnOf(std::string_view field) {
-  const std::string lower = Lower(field);
-  if (IsResistanceName(lower)) return Column::kR;
-  for (const ColumnName& entry : kColumnNames) {
-    if (entry.name == lower) return entry.column;
-  }
-  return std::nullopt;
-}
-
-ColumnPlace PlaceColumns(const std::vector<std::string>& header) {
-  ColumnPlace place;
-  for (std::size_t k = 0; k < header.size(); ++k) {
-    const std::optional<Column> column = ColumnOf(header[k]);
-    if (!column) continue;
-    if (*column == Column::kR) place.resistances.push_back(k);
-    std::size_t& first = place.first[static_cast<std::size_t>(*column)];
-    if (first == kAbsent) first = k;
-  }
-  return place;
-}
-
-// The layouts and the columns each needs, in the order they are tried.
-struct LayoutColumns {
-  Layout layout;
-  std::array<Column, 4> needs;
-  std::size_t needCount;
-};
-
-constexpr std::array kLayouts{
-    LayoutColumns{Layout::kFieldSheet, {Column::kAb2, Column::kMn2, Column::kV, Column::kI}, 4},
-    LayoutColumns{Layout::kResistance, {Column::kAb2, Column::kMn2, Column::kR}, 3},
-    LayoutColumns{Layout::kApparent, {Column::kAb2, Column::kRho}, 2},
-    LayoutColumns{Layout::kCalculator, {Column::kN, Column::kA, Column::kV, Column::kI}, 4},
-};
-
-std::optional<Layout> ChooseLayout(const ColumnPlace& place) {
-  for (const LayoutColumns& entry : kLayouts) {
-    const auto needs = std::span(entry.needs).first(entry.needCount);
-    if (std::all_of(needs.begin(), needs.end(), [&](Column c) { return place.has(c); })) {
-      return entry.layout;
-    }
-  }
-  return std::nullopt;
-}
-
-// Without a header: the calculator's n a v i.
-ColumnPlace CalculatorPlace() {
-  ColumnPlace place;
-  const std::array columns{Column::kN, Column::kA, Column::kV, Column::kI};
-  for (std::size_t k = 0; k < columns.size(); ++k) {
-    place.first[static_cast<std::size_t>(columns[k])] = k;
-  }
-  return place;
-}
-
-// The fields a line must have to reach every needed column of `layout`.
-std::size_t FieldsNeeded(const ColumnPlace& place, Layout layout) {
-  std::size_t needed = 0;
-  for (const LayoutColumns& entry : kLayouts) {
-    if (entry.layout != layout) continue;
-    for (std::size_t k = 0; k < entry.needCount; ++k) {
-      needed = std::max(needed, place[entry.needs[k]] + 1);
-    }
-  }
-  return needed;
-}
 
 // A line's outcome: a reading, or the reason it is not one.
 struct LineResult {
@@ -156,229 +63,304 @@ LineResult Refuse(std::string reason) {
   return {std::nullopt, std::move(reason)};
 }
 
-// A whole field read as a finite double; nullopt when it is not one.
-std::optional<double> ParseNumber(std::string_view field) {
-  if (!field.empty() && field.front() == '+') field.remove_prefix(1);
-  double value = 0;
-  const char* end = field.data() + field.size();
-  const auto [stop, error] = FromChars(field.data(), end, value);
-  if (field.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
+// A column's number in volts, amps, ohms or the sheet's length; the reason
+// in `reason` when it is not one.
+std::optional<double> Number(const Line& line, const Column& column, std::string& reason) {
+  const sheet::NumberRead read = sheet::ReadNumber(line.field(column), line.decimal);
+  if (!read.value) {
+    reason = read.reason;
     return std::nullopt;
   }
-  return value;
+  return *read.value * column.factor;
 }
 
-// The Schlumberger geometric factor K = pi (L^2 - l^2) / (2 l).
+// The Schlumberger geometric factor K = pi (L^2 - l^2) / (2 l), written as
+// pi (L - l)(L + l) / (2 l) so that it overflows only where K itself does.
 double GeometricFactor(double ab2, double mn2) {
-  return std::numbers::pi * (ab2 * ab2 - mn2 * mn2) / (2 * mn2);
+  return std::numbers::pi * ((ab2 - mn2) * (ab2 + mn2)) / (2 * mn2);
 }
 
-// Reads the numbers of `columns` from `fields` into `values`; the reason on
-// failure.
-template <std::size_t N>
-std::optional<std::string> ReadNumbers(const std::vector<std::string>& fields,
-                                       const ColumnPlace& place,
-                                       const std::array<Column, N>& columns,
-                                       std::array<double, N>& values) {
-  for (std::size_t k = 0; k < N; ++k) {
-    const std::string& field = fields[place[columns[k]]];
-    const std::optional<double> value = ParseNumber(field);
-    if (!value) return "'" + field + "' is not a number";
-    values[k] = *value;
+std::string Percent(double relative) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%+.2g %%", 100 * relative);
+  return text;
+}
+
+std::string Shortest(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", value);
+  return text;
+}
+
+// The sheet's own value of a role beside the computed one: a warning where
+// they differ by more than kCrossCheckTolerance.
+void CrossCheck(const Line& line, const Header& header, Role role, double computed,
+                std::string_view what) {
+  if (!header.has(role) || !std::isfinite(computed)) return;
+  const Column& column = header[role].front();
+  if (line.empty(column)) return;
+  std::string reason;
+  const std::optional<double> sheetValue = Number(line, column, reason);
+  if (!sheetValue) {
+    line.warn("the sheet's " + std::string(what) + " " + reason + "; not compared");
+    return;
   }
-  return std::nullopt;
+  const double difference = *sheetValue / computed - 1;
+  if (!(std::fabs(difference) <= kCrossCheckTolerance)) {
+    line.warn("the sheet's " + std::string(what) + " " + Shortest(*sheetValue) +
+              " differs from the computed " + Shortest(computed) + " by " + Percent(difference));
+  }
 }
 
-// The checks every AB/2, MN/2 pair passes; the reason on failure.
-std::optional<std::string> CheckSpacing(double ab2, double mn2) {
-  if (!(mn2 > 0)) return "MN/2 not above 0";
-  if (!(ab2 > mn2)) return "AB/2 not above MN/2";
-  return std::nullopt;
+// AB/2 and MN/2 (from the whole spacings where the header gives those).
+LineResult ReadSpacings(const Line& line, const Header& header, bool needMn2, double& ab2,
+                        double& mn2) {
+  std::string reason;
+  const Column& abColumn = header[header.wholeAb ? Role::kAb : Role::kAb2].front();
+  const std::optional<double> ab = Number(line, abColumn, reason);
+  if (!ab) return Refuse(reason);
+  ab2 = header.wholeAb ? *ab / 2 : *ab;
+  mn2 = kNaN;
+  const Role mnRole = header.wholeMn ? Role::kMn : Role::kMn2;
+  if (header.has(mnRole) && (needMn2 || !line.empty(header[mnRole].front()))) {
+    const std::optional<double> mn = Number(line, header[mnRole].front(), reason);
+    if (!mn) return Refuse(reason);
+    mn2 = header.wholeMn ? *mn / 2 : *mn;
+    if (!(mn2 > 0)) return Refuse("MN/2 not above 0");
+    if (!(ab2 > mn2)) return Refuse("AB/2 not above MN/2");
+  }
+  if (!(ab2 > 0)) return Refuse("AB/2 not above 0");
+  return {};
 }
 
-Reading MakeReading(long line, double ab2, double mn2, double k, double rho) {
-  return Reading{line, ab2, mn2, k, rho, 1, kNaN, 0, 1, kNaN};
+// The mean of repeated resistances: the positive ones averaged, the others
+// left out with a warning; spread as the sample standard deviation over the
+// mean, and the error of the mean from it.
+struct Repeats {
+  std::vector<double> values;
+  std::vector<std::string> labels;  // each value's text, for warnings
+};
+
+LineResult Average(const Line& line, const Repeats& repeats, std::string_view what, double k,
+                   double ab2, double mn2) {
+  if (repeats.values.empty()) return Refuse("no " + std::string(what));
+  std::vector<double> kept;
+  for (std::size_t j = 0; j < repeats.values.size(); ++j) {
+    const double r = repeats.values[j];
+    if (r > 0 && std::isfinite(r)) {
+      kept.push_back(r);
+    } else if (repeats.values.size() > 1) {
+      line.warn("repeat " + std::to_string(j + 1) + " (" + repeats.labels[j] + ") has " +
+                std::string(what) + " not above 0; left out of the mean");
+    }
+  }
+  if (kept.empty()) {
+    return Refuse(std::string(what) + " not above 0");
+  }
+  const auto [low, high] = std::minmax_element(kept.begin(), kept.end());
+  if (*high > kRepeatSpreadFactor * *low) {
+    line.warn("repeats " + Shortest(*low) + " and " + Shortest(*high) +
+              " differ by more than a factor of two");
+  }
+  double sum = 0;
+  for (const double r : kept) sum += r;
+  const double count = static_cast<double>(kept.size());
+  const double mean = sum / count;
+  Reading reading{line.number, ab2, mn2, k, k * mean, static_cast<int>(kept.size()), kNaN, 0};
+  if (kept.size() > 1) {
+    double squares = 0;
+    for (const double r : kept) squares += (r - mean) * (r - mean);
+    reading.spread = std::sqrt(squares / (count - 1)) / mean;
+    reading.error = reading.spread / std::sqrt(count);
+  }
+  return {reading, {}};
 }
 
-LineResult ReadCalculator(long line, const std::vector<std::string>& fields,
-                          const ColumnPlace& place) {
-  const TextValue n = TextValue::Copy(fields[place[Column::kN]]);
-  const TextValue a = TextValue::Copy(fields[place[Column::kA]]);
-  const TextValue v = TextValue::Copy(fields[place[Column::kV]]);
-  const TextValue i = TextValue::Copy(fields[place[Column::kI]]);
+// ab2, mn2 and V, I pairs: R = V / I per pair, pairs as repeats.
+LineResult ReadFieldSheet(const Line& line, const Header& header) {
+  double ab2 = 0, mn2 = 0;
+  if (LineResult spacing = ReadSpacings(line, header, true, ab2, mn2); !spacing.reason.empty()) {
+    return spacing;
+  }
+  Repeats repeats;
+  const auto& vs = header[Role::kV];
+  const auto& is = header[Role::kI];
+  for (std::size_t j = 0; j < vs.size(); ++j) {
+    if (j > 0 && line.empty(vs[j]) && line.empty(is[j])) continue;  // a missing repeat
+    std::string reason;
+    const std::optional<double> v = Number(line, vs[j], reason);
+    if (!v) return Refuse(reason);
+    const std::optional<double> i = Number(line, is[j], reason);
+    if (!i) return Refuse(reason);
+    if (vs.size() == 1) {
+      if (!(*i > 0)) return Refuse("current not above 0");
+      if (*v < 0) return Refuse("potential difference below 0");
+    }
+    repeats.values.push_back(*i > 0 && *v >= 0 ? *v / *i : -1);
+    repeats.labels.push_back(line.field(vs[j]) + "/" + line.field(is[j]));
+  }
+  const double k = GeometricFactor(ab2, mn2);
+  LineResult result = Average(line, repeats, "V/I", k, ab2, mn2);
+  if (result.reading && repeats.values.size() == 1) {
+    CrossCheck(line, header, Role::kR, repeats.values[0], "V/I");
+  }
+  return result;
+}
+
+// ab2, mn2 and one or more R columns (repeats; empty fields are missing
+// repeats).
+LineResult ReadResistance(const Line& line, const Header& header) {
+  double ab2 = 0, mn2 = 0;
+  if (LineResult spacing = ReadSpacings(line, header, true, ab2, mn2); !spacing.reason.empty()) {
+    return spacing;
+  }
+  Repeats repeats;
+  for (const Column& column : header[Role::kR]) {
+    if (line.empty(column)) continue;
+    std::string reason;
+    const std::optional<double> r = Number(line, column, reason);
+    if (!r) return Refuse(reason);
+    repeats.values.push_back(*r);
+    repeats.labels.push_back(line.field(column));
+  }
+  if (repeats.values.empty()) return Refuse("no resistance");
+  return Average(line, repeats, "resistance", GeometricFactor(ab2, mn2), ab2, mn2);
+}
+
+// Apparent resistivities computed elsewhere; an MN/2, where the line has
+// one, keeps the segments and gives K.
+LineResult ReadApparent(const Line& line, const Header& header) {
+  double ab2 = 0, mn2 = 0;
+  if (LineResult spacing = ReadSpacings(line, header, false, ab2, mn2); !spacing.reason.empty()) {
+    return spacing;
+  }
+  std::string reason;
+  const std::optional<double> rho = Number(line, header[Role::kRho].front(), reason);
+  if (!rho) return Refuse(reason);
+  const double k = std::isnan(mn2) ? kNaN : GeometricFactor(ab2, mn2);
+  return {Reading{line.number, ab2, mn2, k, *rho, 1, kNaN, 0}, {}};
+}
+
+LineResult ReadCalculator(const Line& line, const Header& header) {
+  const auto text = [&](Role role) { return TextValue::Copy(line.field(header[role].front())); };
+  const TextValue n = text(Role::kN);
+  const TextValue a = text(Role::kA);
+  const TextValue v = text(Role::kV);
+  const TextValue i = text(Role::kI);
   const auto nValue = static_cast<double>(TextToNumber(n));
   const auto aValue = static_cast<double>(TextToNumber(a));
   if (!(aValue > 0)) return Refuse("a not above 0 (MN/2 = a/2)");
   if (!(nValue > 0)) return Refuse("n not above 0 (AB/2 = (n + 1/2) a)");
   if (!(static_cast<double>(TextToNumber(i)) > 0)) return Refuse("current not above 0");
+  if (static_cast<double>(TextToNumber(v)) < 0) return Refuse("potential difference below 0");
   const double ab2 = (nValue + 0.5) * aValue;
-  return {MakeReading(line, ab2, aValue / 2, ComputeGeometricFactor(n, a),
-                      ComputeResistivity(n, a, v, i)),
+  return {Reading{line.number, ab2, aValue / 2, ComputeGeometricFactor(n, a),
+                  ComputeResistivity(n, a, v, i), 1, kNaN, 0},
           {}};
 }
 
-LineResult ReadFieldSheet(long line, const std::vector<std::string>& fields,
-                          const ColumnPlace& place) {
-  std::array<double, 4> x{};
-  if (auto reason = ReadNumbers(
-          fields, place, std::array{Column::kAb2, Column::kMn2, Column::kV, Column::kI}, x)) {
-    return Refuse(*reason);
-  }
-  const auto [ab2, mn2, v, i] = x;
-  if (auto reason = CheckSpacing(ab2, mn2)) return Refuse(*reason);
-  if (!(i > 0)) return Refuse("current not above 0");
-  const double k = GeometricFactor(ab2, mn2);
-  return {MakeReading(line, ab2, mn2, k, k * v / i), {}};
-}
+using LineReader = LineResult (*)(const Line&, const Header&);
 
-// Repeated R measurements: empty R fields are missing repeats; the others are
-// averaged, and their sample standard deviation s over |mean| is the spread.
-LineResult ReadResistance(long line, const std::vector<std::string>& fields,
-                          const ColumnPlace& place) {
-  std::array<double, 2> x{};
-  if (auto reason = ReadNumbers(fields, place, std::array{Column::kAb2, Column::kMn2}, x)) {
-    return Refuse(*reason);
-  }
-  const auto [ab2, mn2] = x;
-  std::vector<double> repeats;
-  for (const std::size_t column : place.resistances) {
-    if (column >= fields.size() || fields[column].empty()) continue;
-    const std::optional<double> r = ParseNumber(fields[column]);
-    if (!r) return Refuse("'" + fields[column] + "' is not a number");
-    repeats.push_back(*r);
-  }
-  if (repeats.empty()) return Refuse("no resistance");
-  if (auto reason = CheckSpacing(ab2, mn2)) return Refuse(*reason);
-  double sum = 0;
-  for (const double r : repeats) sum += r;
-  const double count = static_cast<double>(repeats.size());
-  const double mean = sum / count;
-  const double k = GeometricFactor(ab2, mn2);
-  Reading reading = MakeReading(line, ab2, mn2, k, k * mean);
-  reading.repeats = static_cast<int>(repeats.size());
-  if (repeats.size() > 1) {
-    double squares = 0;
-    for (const double r : repeats) squares += (r - mean) * (r - mean);
-    reading.spread = std::sqrt(squares / (count - 1)) / std::fabs(mean);
-  }
-  return {reading, {}};
-}
+// The readers by layout, in the order of the Layout enumeration.
+constexpr std::array<LineReader, 4> kReaders{ReadCalculator, ReadFieldSheet, ReadResistance,
+                                             ReadApparent};
 
-// Apparent resistivities computed elsewhere; an mn2 column, when there is
-// one and the field is not empty, keeps the segments and gives K.
-LineResult ReadApparent(long line, const std::vector<std::string>& fields,
-                        const ColumnPlace& place) {
-  std::array<double, 2> x{};
-  if (auto reason = ReadNumbers(fields, place, std::array{Column::kAb2, Column::kRho}, x)) {
-    return Refuse(*reason);
+// The reading's own error column, the cross-checks against the sheet's own
+// K and apparent resistivity, and the last word: a reading whose K or rho
+// is not finite and positive is no reading.
+LineResult ReadLine(const Line& line, const Header& header) {
+  const std::size_t needed = sheet::FieldsNeeded(header);
+  if (line.count < needed) {
+    return Refuse(std::to_string(line.count) + (line.count == 1 ? " field, " : " fields, ") +
+                  std::to_string(needed) + " needed (" +
+                  std::string(sheet::LayoutUsage(header.layout)) + ")");
   }
-  const auto [ab2, rho] = x;
-  if (!(ab2 > 0)) return Refuse("AB/2 not above 0");
-  const std::size_t mn2Column = place[Column::kMn2];
-  if (mn2Column == kAbsent || mn2Column >= fields.size() || fields[mn2Column].empty()) {
-    return {MakeReading(line, ab2, kNaN, kNaN, rho), {}};
+  const std::size_t warningsBefore = line.warnings.size();
+  LineResult result = kReaders[static_cast<std::size_t>(header.layout)](line, header);
+  if (!result.reading) {
+    line.warnings.resize(warningsBefore);
+    return result;
   }
-  const std::optional<double> mn2 = ParseNumber(fields[mn2Column]);
-  if (!mn2) return Refuse("'" + fields[mn2Column] + "' is not a number");
-  if (auto reason = CheckSpacing(ab2, *mn2)) return Refuse(*reason);
-  return {MakeReading(line, ab2, *mn2, GeometricFactor(ab2, *mn2), rho), {}};
-}
-
-std::string_view LayoutUsage(Layout layout) {
-  switch (layout) {
-    case Layout::kCalculator:
-      return "n a v i";
-    case Layout::kFieldSheet:
-      return "ab2 mn2 v i";
-    case Layout::kResistance:
-      return "ab2 mn2 r";
-    case Layout::kApparent:
-      return "ab2 rho";
+  Reading& reading = *result.reading;
+  if (!std::isnan(reading.k) && !(reading.k > 0 && std::isfinite(reading.k))) {
+    line.warnings.resize(warningsBefore);
+    return Refuse("geometric factor " + Shortest(reading.k) + " not a positive finite number");
   }
-  return "";
-}
-
-LineResult ReadLine(Layout layout, long line, const std::vector<std::string>& fields,
-                    const ColumnPlace& place) {
-  const std::size_t needed = FieldsNeeded(place, layout);
-  if (fields.size() < needed) {
-    return Refuse(std::to_string(fields.size()) + (fields.size() == 1 ? " field, " : " fields, ") +
-                  std::to_string(needed) + " needed (" + std::string(LayoutUsage(layout)) + ")");
+  if (!(reading.rho > 0 && std::isfinite(reading.rho))) {
+    line.warnings.resize(warningsBefore);
+    return Refuse("apparent resistivity " + Shortest(reading.rho) +
+                  " not a positive finite number");
   }
-  switch (layout) {
-    case Layout::kCalculator:
-      return ReadCalculator(line, fields, place);
-    case Layout::kFieldSheet:
-      return ReadFieldSheet(line, fields, place);
-    case Layout::kResistance:
-      return ReadResistance(line, fields, place);
-    case Layout::kApparent:
-      return ReadApparent(line, fields, place);
+  if (header.has(Role::kError) && !line.empty(header[Role::kError].front())) {
+    std::string reason;
+    const std::optional<double> percent = Number(line, header[Role::kError].front(), reason);
+    if (!percent) return Refuse(reason);
+    if (!(*percent > 0)) return Refuse("error not above 0 %");
+    reading.error = *percent / 100;
   }
-  return Refuse("unknown layout");
-}
-
-bool SameSpacing(double x, double y) {
-  return x == y || (std::isnan(x) && std::isnan(y));
+  if (header.layout != Layout::kApparent) {
+    CrossCheck(line, header, Role::kK, reading.k, "K");
+    CrossCheck(line, header, Role::kRho, reading.rho, "apparent resistivity");
+  }
+  return result;
 }
 
 // Numbers the distinct MN/2 values in order of first appearance and groups
 // the readings by them, keeping the input's order within each group.
 void FormSegments(Sounding& sounding) {
-  std::vector<double> spacings;
+  std::unordered_map<double, int> segmentOf;
+  int nanSegment = -1;
   for (Reading& reading : sounding.readings) {
-    const auto found = std::find_if(spacings.begin(), spacings.end(),
-                                    [&](double s) { return SameSpacing(s, reading.mn2); });
-    reading.segment = static_cast<int>(found - spacings.begin());
-    if (found == spacings.end()) spacings.push_back(reading.mn2);
+    int& segment =
+        std::isnan(reading.mn2) ? nanSegment : segmentOf.try_emplace(reading.mn2, -1).first->second;
+    if (segment < 0) segment = sounding.segmentCount++;
+    reading.segment = segment;
     sounding.hasRepeats = sounding.hasRepeats || reading.repeats > 1;
+    sounding.hasErrors = sounding.hasErrors || !std::isnan(reading.error);
   }
   std::stable_sort(sounding.readings.begin(), sounding.readings.end(),
                    [](const Reading& x, const Reading& y) { return x.segment < y.segment; });
-  sounding.segmentCount = static_cast<int>(spacings.size());
-}
-
-bool StartsWithLetter(std::string_view field) {
-  return !field.empty() && ((field.front() >= 'a' && field.front() <= 'z') ||
-                            (field.front() >= 'A' && field.front() <= 'Z'));
 }
 
 }  // namespace
 
-Sounding ParseSounding(std::string_view text, const ReadOptions& /*options*/) {
+Sounding ParseSounding(std::string_view text, const ReadOptions& options) {
   Sounding sounding;
-  ColumnPlace place = CalculatorPlace();
-  bool firstReadingLine = true;
-  long lineNumber = 0;
-  while (!text.empty()) {
-    const std::size_t end = std::min(text.find('\n'), text.size());
-    const std::string_view line = text.substr(0, end);
-    text.remove_prefix(std::min(end + 1, text.size()));
-    ++lineNumber;
-    if (IsBlankOrComment(line)) continue;
-    const std::vector<std::string> fields = SplitFields(line);
-    const bool isHeader = firstReadingLine && !fields.empty() && StartsWithLetter(fields.front());
-    firstReadingLine = false;
-    if (isHeader) {
-      place = PlaceColumns(fields);
-      const std::optional<Layout> layout = ChooseLayout(place);
-      if (!layout) {
-        sounding.layoutKnown = false;
-        sounding.errors.push_back(
-            {lineNumber,
-             "the columns name no layout (n,a,v,i or ab2,mn2,v,i or ab2,mn2,r or ab2,rho)"});
-        return sounding;
-      }
-      sounding.layout = *layout;
-      continue;
-    }
-    LineResult result = ReadLine(sounding.layout, lineNumber, fields, place);
-    if (result.reading) {
-      sounding.readings.push_back(*result.reading);
-    } else {
-      sounding.errors.push_back({lineNumber, std::move(result.reason)});
-    }
+  const sheet::SheetStart start = sheet::FindHeader(text, options);
+  if (!start.reason.empty()) {
+    sounding.layoutKnown = false;
+    sounding.errors.push_back({start.line, start.reason});
+    return sounding;
   }
+  sounding.layout = start.header.layout;
+  sounding.unit = start.header.unit;
+  sounding.notes = start.notes;
+  sounding.errors = start.errors;
+  std::vector<long> drop = options.drop;
+  std::sort(drop.begin(), drop.end());
+  std::vector<bool> dropUsed(drop.size(), false);
+  std::vector<std::string> fields;
+  sheet::ForEachLine(start, fields, [&](long number, std::size_t count) {
+    const Line line{number, fields, count, start.decimal, sounding.warnings};
+    LineResult result = ReadLine(line, start.header);
+    if (!result.reading) {
+      sounding.errors.push_back({number, std::move(result.reason)});
+      return;
+    }
+    const auto found = std::lower_bound(drop.begin(), drop.end(), number);
+    if (found != drop.end() && *found == number) {
+      dropUsed[static_cast<std::size_t>(found - drop.begin())] = true;
+      sounding.dropped.push_back(*result.reading);
+      return;
+    }
+    sounding.readings.push_back(*result.reading);
+  });
+  for (std::size_t k = 0; k < drop.size(); ++k) {
+    if (!dropUsed[k]) sounding.warnings.push_back({drop[k], "--drop: no reading on this line"});
+  }
+  const auto byLine = [](const LineError& x, const LineError& y) { return x.line < y.line; };
+  std::stable_sort(sounding.errors.begin(), sounding.errors.end(), byLine);
+  std::stable_sort(sounding.warnings.begin(), sounding.warnings.end(), byLine);
   FormSegments(sounding);
   return sounding;
 }

@@ -47,8 +47,9 @@ struct LineError {
 
 struct Sounding {
   Layout layout = Layout::kCalculator;
-  // False when the header's column names make no layout; then `errors` holds
-  // the header line and nothing else was read.
+  // False when the sheet cannot be read (its header names no layout, a unit
+  // is unknown, ...); then `errors` holds that line and its reason, and
+  // nothing else was read.
   bool layoutKnown = true;
   // Readings grouped by segment (segments in order of first appearance), in
   // the input's order within each segment.
@@ -65,8 +66,8 @@ struct Sounding {
   // What the reader decided about the sheet as a whole (the decimal
   // convention, skipped title lines), one sentence each.
   std::vector<std::string> notes;
-  // The lines left out on request (--drop) that held readings.
-  std::vector<long> dropped;
+  // The readings left out on request (--drop), in the input's order.
+  std::vector<Reading> dropped;
 };
 
 // A column mapped by the user: the role (ab2, mn2, ab, mn, v, i, r, rho, k,
@@ -84,8 +85,12 @@ struct ReadOptions {
   std::vector<long> drop;  // line numbers whose readings are left out
 };
 
-// Reads a whole sounding (separators, comments, quoting and header detection
-// as the batch command reads them). Lines that cannot make a reading go to
+// Reads a whole sounding. The header is the first line whose column names
+// make a layout (lines above it that are not readings are skipped with a
+// note); without one, a sheet that starts with numbers is the calculator's
+// n a v i. Lines are split at the header's separator (semicolon, tab, comma
+// or blanks; quoted fields may hold it), numbers read in the decimal
+// convention the sheet shows. Lines that cannot make a reading go to
 // `errors`.
 Sounding ParseSounding(std::string_view text, const ReadOptions& options = {});
 
