@@ -1,5 +1,6 @@
-// The readings of a sounding as data for the fit, and the limits its trial
-// models keep to.
+// The readings of a sounding as data for the fit, the problem they make
+// (each reading's weight, the place of the segments' shifts) and the limits
+// its trial models keep to.
 #include <algorithm>
 #include <cmath>
 
@@ -26,7 +27,8 @@ std::vector<Datum> DataOf(std::span<const sounding::Reading> readings) {
   data.reserve(readings.size());
   for (const sounding::Reading& reading : readings) {
     const bool finite = std::isfinite(reading.mn2) && reading.mn2 > kIdealArrayRatio * reading.ab2;
-    data.push_back({reading.ab2, finite ? reading.mn2 : 0.0, reading.rho});
+    const double error = std::isnan(reading.error) ? 0.0 : reading.error;
+    data.push_back({reading.ab2, finite ? reading.mn2 : 0.0, reading.rho, error, reading.segment});
   }
   return data;
 }
@@ -46,8 +48,33 @@ Bounds BoundsFor(std::span<const Datum> data) {
           std::log(lowAb2 * kThinFactor), std::log(highAb2 * kThickFactor)};
 }
 
-void SetModel(const Eigen::VectorXd& x, const Bounds& bounds, sounding::LayeredModel& model) {
-  const auto layers = static_cast<std::size_t>((x.size() + 1) / 2);
+Problem ProblemOf(std::span<const Datum> data, const Options& options) {
+  Problem problem{data, {}, {}, {}, options.layers, 0, BoundsFor(data)};
+  problem.weights.reserve(data.size());
+  for (const Datum& datum : data) {
+    problem.weights.push_back(1 / std::log1p(std::max(datum.error, options.relativeError)));
+  }
+  problem.shiftOf.assign(data.size(), -1);
+  if (!options.fitShifts) return problem;
+  int segments = 0;
+  for (const Datum& datum : data) segments = std::max(segments, datum.segment + 1);
+  std::vector<bool> read(static_cast<std::size_t>(segments));
+  for (const Datum& datum : data) read[static_cast<std::size_t>(datum.segment)] = true;
+  problem.ofSegment.assign(read.size(), -1);
+  for (std::size_t k = 0; k < read.size(); ++k) {
+    if (read[k] && static_cast<int>(k) != options.referenceSegment) {
+      problem.ofSegment[k] = ParameterCount(options.layers) + problem.shifts++;
+    }
+  }
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    problem.shiftOf[i] = problem.ofSegment[static_cast<std::size_t>(data[i].segment)];
+  }
+  return problem;
+}
+
+void SetModel(const Eigen::VectorXd& x, int layerCount, const Bounds& bounds,
+              sounding::LayeredModel& model) {
+  const auto layers = static_cast<std::size_t>(layerCount);
   model.resistivity.resize(layers);
   model.thickness.resize(layers - 1);
   for (std::size_t j = 0; j < layers; ++j) {

@@ -1,6 +1,6 @@
 // The pieces of the inversion shared between its files: the parameter
-// vector, the data's forward evaluation, the starting models, one damped
-// least-squares run and the linearised uncertainty.
+// vector and the problem it is fitted to, the data's forward evaluation, the starting models, one
+// damped least-squares run and the linearised uncertainty.
 #pragma once
 
 #include <Eigen/Dense>
@@ -26,8 +26,10 @@ struct Bounds {
 };
 Bounds BoundsFor(std::span<const Datum> data);
 
-// The model of a parameter vector (x as in inversion.h), clamped to `bounds`.
-void SetModel(const Eigen::VectorXd& x, const Bounds& bounds, sounding::LayeredModel& model);
+// The model of a parameter vector's first 2 N - 1 entries (x as in
+// inversion.h), clamped to `bounds`.
+void SetModel(const Eigen::VectorXd& x, int layers, const Bounds& bounds,
+              sounding::LayeredModel& model);
 
 // The model's apparent resistivity for one datum (ideal array when mn2 == 0).
 double Modelled(const sounding::LayeredModel& model, const Datum& datum);
@@ -46,11 +48,49 @@ std::vector<Eigen::VectorXd> StartingModels(std::span<const Datum> data, int lay
 inline constexpr double kPriorFactor = 10;
 inline const double kPriorWeight = 1 / std::log(kPriorFactor);
 
+// A segment's shift is taken before the data as 1 within a factor of 2:
+// the offsets a change of MN/2 brings (ground near the potential electrodes
+// that differs from the average beneath the array) are commonly some
+// percent to some tens of percent, rarely a factor of 2. Overlapping
+// readings weigh far more (one at 3 % carries about 500 times the prior's
+// information); where the segments barely overlap, the prior keeps a shift
+// from taking up a whole layer's contrast.
+inline constexpr double kShiftPriorFactor = 2;
+inline const double kShiftPriorWeight = 1 / std::log(kShiftPriorFactor);
+
+// What a run fits. x holds the layers' 2 N - 1 log parameters, then with
+// fitted shifts ln s_k for each segment k with readings other than the
+// reference, in order of k. Reading i has the weighted residual
+//   r_i = (ln m_i(x) + ln s_k(i) - ln d_i) * w_i,   w_i = 1 / ln(1 + e_i),
+// e_i = max(its own error, the fit's error), ln s of the reference 0.
+struct Problem {
+  std::span<const Datum> data;
+  std::vector<double> weights;          // w_i
+  std::vector<Eigen::Index> shiftOf;    // per datum: index of its ln s in x, or -1
+  std::vector<Eigen::Index> ofSegment;  // per segment 0 .. max: the same, or -1
+  int layers;
+  Eigen::Index shifts;  // fitted shifts in x
+  Bounds bounds;
+
+  Eigen::Index Size() const { return ParameterCount(layers) + shifts; }
+  // The prior's weight for parameter p, kPriorWeight or kShiftPriorWeight,
+  // and its spread, the log of the factor.
+  double PriorWeight(Eigen::Index p) const {
+    return p < ParameterCount(layers) ? kPriorWeight : kShiftPriorWeight;
+  }
+  double PriorSpread(Eigen::Index p) const {
+    return std::log(p < ParameterCount(layers) ? kPriorFactor : kShiftPriorFactor);
+  }
+};
+// Preconditions: data not empty, and data and options through the checks
+// of CheckedProblem (invert.cpp).
+Problem ProblemOf(std::span<const Datum> data, const Options& options);
+
 // One Levenberg-Marquardt run from x (updated in place) minimising
-// chi^2 + sum_p ((x_p - reference_p) * prior.weight)^2 (no prior without a
-// reference), and with a constraint keeping x on the plane
-// direction . x = target. `objective` is the whole sum, `chi2` the data's
-// part.
+// chi^2 + sum_p ((x_p - reference_p) * w_p * prior.scale)^2, w_p the
+// problem's PriorWeight (no prior without a reference), and with a
+// constraint keeping x on the plane direction . x = target. `objective` is the whole sum, `chi2`
+// the data's part.
 struct RunResult {
   double objective;
   double chi2;
@@ -58,7 +98,7 @@ struct RunResult {
 };
 struct Prior {
   const Eigen::VectorXd* reference = nullptr;
-  double weight = kPriorWeight;
+  double scale = 1;
 };
 // How far a run goes: to the solution's full precision, or as far as a
 // search comparing misfits needs.
@@ -67,14 +107,12 @@ struct Constraint {
   Eigen::VectorXd direction;
   double target;
 };
-RunResult Minimise(std::span<const Datum> data, double weight, const Bounds& bounds,
-                   const Prior& prior, Eigen::VectorXd& x, int maxEvaluations,
-                   const Constraint* constraint = nullptr,
+RunResult Minimise(const Problem& problem, const Prior& prior, Eigen::VectorXd& x,
+                   int maxEvaluations, const Constraint* constraint = nullptr,
                    Precision precision = Precision::kSolution);
 
 // The weighted residuals' Jacobian with respect to x.
-Eigen::MatrixXd Jacobian(std::span<const Datum> data, double weight, const Bounds& bounds,
-                         const Eigen::VectorXd& x);
+Eigen::MatrixXd Jacobian(const Problem& problem, const Eigen::VectorXd& x);
 
 // A value is resolved while its factor stays at or below 1.5: it is known
 // to within half its size.
@@ -83,11 +121,15 @@ inline constexpr double kResolvedFactor = 1.5;
 // The covariance with each parameter's standard deviation widened to what
 // its misfit profile allows where that is wider (profiles.cpp), for the
 // parameters the linearisation calls resolved.
-Eigen::MatrixXd WidenByProfiles(std::span<const Datum> data, double weight, const Bounds& bounds,
-                                const Eigen::VectorXd& x, double chi2, double scale,
-                                const Eigen::MatrixXd& covariance);
+Eigen::MatrixXd WidenByProfiles(const Problem& problem, const Eigen::VectorXd& x, double chi2,
+                                double scale, const Eigen::MatrixXd& covariance);
 
 // Layer estimates and warnings from the covariance of x at the solution.
 void DescribeUncertainty(const Eigen::VectorXd& x, const Eigen::MatrixXd& covariance, Fit& fit);
+
+// Each segment's fitted shift from x and its covariance: the reference's
+// {1, 1}, a segment without readings NaN.
+std::vector<Estimate> ShiftEstimates(const Problem& problem, const Eigen::VectorXd& x,
+                                     const Eigen::MatrixXd& covariance);
 
 }  // namespace tavrin::inversion::internal

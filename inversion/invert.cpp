@@ -4,11 +4,13 @@
 // precision, with the prior of inversion_internal.h about the first of
 // them; the one fitting the data best is then run to full precision, the
 // prior weighed by the data's observed scatter. At the solution the
-// linearised covariance of the parameters is C = (J^T J / s + I / sigma^2)^-1,
-// J the Jacobian of the weighted residuals, with s = max(1, chi^2 / dof) (a
-// fit worse than the stated error widens the uncertainty rather than hiding
-// it) and sigma the prior's spread, then widened along the misfit's profiles
-// where they are flatter than that quadratic (profiles.cpp).
+// linearised covariance of the parameters is C = (J^T J / s + P)^-1, J the
+// Jacobian of the weighted residuals, with s = max(1, chi^2 / dof) (a fit
+// worse than the stated error widens the uncertainty rather than hiding it)
+// and P = diag(1 / sigma_p^2), sigma_p the prior's spread of parameter p,
+// then widened along the misfit's profiles where they are flatter than that
+// quadratic (profiles.cpp).
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -32,7 +34,9 @@ constexpr int kFinalEvaluations = 400;
 // 3 is well beyond chance.
 constexpr double kPoorFitChi2PerDof = 3;
 
-void CheckInput(std::span<const Datum> data, const Options& options) {
+// The problem the data and options make; InversionError when they cannot
+// be fitted.
+internal::Problem CheckedProblem(std::span<const Datum> data, const Options& options) {
   if (options.layers < 1 || options.layers > kMaxLayers) {
     throw InversionError("the number of layers must be from 1 to " + std::to_string(kMaxLayers));
   }
@@ -45,56 +49,91 @@ void CheckInput(std::span<const Datum> data, const Options& options) {
       throw InversionError(
           "every reading needs AB/2 > MN/2 >= 0 and an apparent resistivity above 0");
     }
+    if (!(datum.error >= 0) || !std::isfinite(datum.error)) {
+      throw InversionError("a reading's error must be 0 % or above");
+    }
+    if (options.fitShifts && datum.segment < 0) {
+      throw InversionError("a reading's segment must be 0 or above");
+    }
   }
-  const int parameters = ParameterCount(options.layers);
-  if (static_cast<int>(data.size()) < parameters) {
+  if (options.fitShifts && std::none_of(data.begin(), data.end(), [&](const Datum& datum) {
+        return datum.segment == options.referenceSegment;
+      })) {
+    throw InversionError("the reference segment " + std::to_string(options.referenceSegment) +
+                         " has no readings");
+  }
+  const auto tooFew = [&](std::size_t parameters, std::size_t shifts) {
     const auto plural = [](std::size_t count, const std::string& noun) {
       return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
     };
-    throw InversionError(plural(data.size(), "reading") + " cannot determine " +
-                         plural(static_cast<std::size_t>(parameters), "free parameter") + " of " +
-                         plural(static_cast<std::size_t>(options.layers), "layer") + "; at least " +
-                         std::to_string(parameters) + " needed");
+    return InversionError(plural(data.size(), "reading") + " cannot determine " +
+                          plural(parameters, "free parameter") + " of " +
+                          plural(static_cast<std::size_t>(options.layers), "layer") +
+                          (shifts > 0 ? " and " + plural(shifts, "shift") : "") + "; at least " +
+                          std::to_string(parameters) + " needed");
+  };
+  // Without readings there are no segments to shift, nor bounds to keep to.
+  if (data.empty()) throw tooFew(static_cast<std::size_t>(ParameterCount(options.layers)), 0);
+  internal::Problem problem = internal::ProblemOf(data, options);
+  if (data.size() < static_cast<std::size_t>(problem.Size())) {
+    throw tooFew(static_cast<std::size_t>(problem.Size()),
+                 static_cast<std::size_t>(problem.shifts));
   }
+  return problem;
 }
 
-// The parameter covariance (J^T J + I / sigma^2)^-1 through the SVD of J:
+// The parameter covariance (J^T J + P)^-1 through the SVD of J R, with
+// P = diag(w_p^2) the prior's information (w_p = 1 / sigma_p, the problem's
+// PriorWeight) and R = diag(w_0 / w_p), w_0 the layers' kPriorWeight, so
+// that P = w_0^2 R^-2 and (J^T J + P)^-1 = R ((J R)^T J R + w_0^2 I)^-1 R:
 // the data's information plus that of knowing each log parameter to within
-// kPriorFactor of the reference (sigma = ln kPriorFactor). A combination the data
-// determine well (singular value s >> 1 / sigma) keeps its variance 1 / s^2;
-// one they do not determine gets sigma^2 instead of a variance without bound,
-// which through the linearisation would otherwise leak into every parameter
-// that the combination touches even slightly.
+// its prior factor of the reference. A combination the data determine well
+// (singular value s >> w_0) keeps its variance 1 / s^2; one they do not
+// determine gets the prior's instead of a variance without bound, which
+// through the linearisation would otherwise leak into every parameter that
+// the combination touches even slightly.
 // `scale` multiplies the data's variance (see the top of the file).
-Eigen::MatrixXd Covariance(const Eigen::MatrixXd& jacobian, double scale) {
-  const Eigen::JacobiSVD<Eigen::MatrixXd> svd(jacobian, Eigen::ComputeFullV);
+Eigen::MatrixXd Covariance(const internal::Problem& problem, const Eigen::MatrixXd& jacobian,
+                           double scale) {
+  Eigen::VectorXd r(jacobian.cols());
+  for (Eigen::Index p = 0; p < r.size(); ++p)
+    r[p] = internal::kPriorWeight / problem.PriorWeight(p);
+  const Eigen::JacobiSVD<Eigen::MatrixXd> svd(jacobian * r.asDiagonal(), Eigen::ComputeFullV);
   const Eigen::VectorXd& s = svd.singularValues();
   const double priorInformation = internal::kPriorWeight * internal::kPriorWeight;
   Eigen::VectorXd variances = Eigen::VectorXd::Constant(jacobian.cols(), 1 / priorInformation);
   for (Eigen::Index k = 0; k < s.size(); ++k)
     variances[k] = 1 / (s[k] * s[k] / scale + priorInformation);
-  return svd.matrixV() * variances.asDiagonal() * svd.matrixV().transpose();
+  const Eigen::MatrixXd scaled = svd.matrixV() * variances.asDiagonal() * svd.matrixV().transpose();
+  return r.asDiagonal() * scaled * r.asDiagonal();
 }
 
-void SetStatistics(std::span<const Datum> data, Fit& fit) {
+// The modelled values, each the model's times its segment's shift, and the
+// misfit's statistics.
+void SetStatistics(const internal::Problem& problem, const Eigen::VectorXd& x, Fit& fit) {
+  const std::span<const Datum> data = problem.data;
   double sumSquares = 0;
   fit.modelled.clear();
-  for (const Datum& datum : data) {
-    const double m = internal::Modelled(fit.model, datum);
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    double m = internal::Modelled(fit.model, data[i]);
+    if (problem.shiftOf[i] >= 0) m *= std::exp(x[problem.shiftOf[i]]);
     fit.modelled.push_back(m);
-    sumSquares += (m - datum.rho) * (m - datum.rho) / (datum.rho * datum.rho);
+    sumSquares += (m - data[i].rho) * (m - data[i].rho) / (data[i].rho * data[i].rho);
   }
   fit.rmsPercent = 100 * std::sqrt(sumSquares / static_cast<double>(data.size()));
   fit.chi2PerDof = fit.dof > 0 ? fit.chi2 / fit.dof : std::numeric_limits<double>::quiet_NaN();
 }
 
-// The fit from the curve's starting models and any further ones.
+// The fit from the curve's starting models, every shift at 1, and any
+// further starts (shifts included).
 Fit InvertFrom(std::span<const Datum> data, const Options& options,
                const std::vector<Eigen::VectorXd>& moreStarts) {
-  CheckInput(data, options);
-  const double weight = 1 / std::log1p(options.relativeError);
-  const internal::Bounds bounds = internal::BoundsFor(data);
+  const internal::Problem problem = CheckedProblem(data, options);
   std::vector<Eigen::VectorXd> starts = internal::StartingModels(data, options.layers);
+  for (Eigen::VectorXd& x : starts) {
+    x.conservativeResize(problem.Size());
+    x.tail(problem.shifts).setZero();
+  }
   starts.insert(starts.end(), moreStarts.begin(), moreStarts.end());
 
   const Eigen::VectorXd& reference = starts.front();
@@ -102,9 +141,8 @@ Fit InvertFrom(std::span<const Datum> data, const Options& options,
   const double infinity = std::numeric_limits<double>::infinity();
   internal::RunResult bestRun{infinity, infinity, 0};
   for (Eigen::VectorXd x : starts) {
-    const internal::RunResult run =
-        internal::Minimise(data, weight, bounds, {&reference}, x, kStartEvaluations, nullptr,
-                           internal::Precision::kSearch);
+    const internal::RunResult run = internal::Minimise(problem, {&reference}, x, kStartEvaluations,
+                                                       nullptr, internal::Precision::kSearch);
     if (run.chi2 < bestRun.chi2) {
       bestRun = run;
       best = x;
@@ -113,15 +151,14 @@ Fit InvertFrom(std::span<const Datum> data, const Options& options,
   // The prior weighs against the data as their observed scatter allows:
   // data that fit far better than their stated error (chi^2 / dof << 1) are
   // barely pulled toward the reference.
-  const int dof = static_cast<int>(data.size()) - ParameterCount(options.layers);
+  const int dof = static_cast<int>(data.size()) - static_cast<int>(problem.Size());
   const double variance = dof > 0 ? std::min(1.0, bestRun.chi2 / dof) : 0.0;
-  const internal::RunResult final = internal::Minimise(
-      data, weight, bounds, {&reference, internal::kPriorWeight * std::sqrt(variance)}, best,
-      kFinalEvaluations);
+  const internal::RunResult final =
+      internal::Minimise(problem, {&reference, std::sqrt(variance)}, best, kFinalEvaluations);
 
   Fit fit;
-  internal::SetModel(best, bounds, fit.model);
-  for (Eigen::Index p = 0; p < best.size(); ++p) {
+  internal::SetModel(best, options.layers, problem.bounds, fit.model);
+  for (Eigen::Index p = 0; p < ParameterCount(options.layers); ++p) {
     best[p] = p < options.layers ? std::log(fit.model.resistivity[p])
                                  : std::log(fit.model.thickness[p - options.layers]);
   }
@@ -129,12 +166,12 @@ Fit InvertFrom(std::span<const Datum> data, const Options& options,
   fit.dof = dof;
   fit.iterations = bestRun.iterations + final.iterations;
   fit.starts = static_cast<int>(starts.size());
-  SetStatistics(data, fit);
+  SetStatistics(problem, best, fit);
 
   const double scale = fit.dof > 0 ? std::max(1.0, fit.chi2PerDof) : 1.0;
   const Eigen::MatrixXd covariance =
-      internal::WidenByProfiles(data, weight, bounds, best, fit.chi2, scale,
-                                Covariance(internal::Jacobian(data, weight, bounds, best), scale));
+      internal::WidenByProfiles(problem, best, fit.chi2, scale,
+                                Covariance(problem, internal::Jacobian(problem, best), scale));
   fit.covariance.assign(covariance.data(), covariance.data() + covariance.size());
   if (fit.dof > 0 && fit.chi2PerDof > kPoorFitChi2PerDof) {
     char text[160];
@@ -145,16 +182,26 @@ Fit InvertFrom(std::span<const Datum> data, const Options& options,
     fit.warnings.push_back({WarningKind::kPoorFit, 0, {fit.chi2PerDof, 1}, text});
   }
   internal::DescribeUncertainty(best, covariance, fit);
+  if (options.fitShifts) fit.shifts = internal::ShiftEstimates(problem, best, covariance);
   return fit;
 }
 
 // A start for one layer more that is the same earth as `fit`: its
 // half-space split at the depth of its deepest boundary again (at the
-// shortest AB/2 for one layer), so the larger model's fit is never worse.
-Eigen::VectorXd SplitHalfSpace(const Fit& fit, std::span<const Datum> data) {
+// shortest AB/2 for one layer), and its shifts, so the larger model's fit
+// is never worse.
+Eigen::VectorXd SplitHalfSpace(const Fit& fit, std::span<const Datum> data,
+                               const Options& options) {
   const sounding::LayeredModel& m = fit.model;
   const auto layers = static_cast<Eigen::Index>(m.resistivity.size());
-  Eigen::VectorXd x(ParameterCount(static_cast<int>(layers) + 1));
+  // The shifts in x: not the reference's, nor a segment's without readings.
+  std::vector<double> shifts;
+  for (std::size_t k = 0; k < fit.shifts.size(); ++k) {
+    if (static_cast<int>(k) != options.referenceSegment && !std::isnan(fit.shifts[k].value))
+      shifts.push_back(std::log(fit.shifts[k].value));
+  }
+  Eigen::VectorXd x(ParameterCount(static_cast<int>(layers) + 1) +
+                    static_cast<Eigen::Index>(shifts.size()));
   for (Eigen::Index j = 0; j < layers; ++j) x[j] = std::log(m.resistivity[j]);
   x[layers] = x[layers - 1];
   double depth = 0;
@@ -165,6 +212,8 @@ Eigen::VectorXd SplitHalfSpace(const Fit& fit, std::span<const Datum> data) {
   double shortest = data.front().ab2;
   for (const Datum& datum : data) shortest = std::min(shortest, datum.ab2);
   x[2 * layers] = std::log(depth > 0 ? depth : shortest);
+  for (std::size_t k = 0; k < shifts.size(); ++k)
+    x[2 * layers + 1 + static_cast<Eigen::Index>(k)] = shifts[k];
   return x;
 }
 
@@ -175,15 +224,24 @@ Fit Invert(std::span<const Datum> data, const Options& options) {
 }
 
 LayerChoice InvertChoosingLayers(std::span<const Datum> data, double relativeError, int maxLayers) {
+  Options options;
+  options.relativeError = relativeError;
+  return InvertChoosingLayers(data, options, maxLayers);
+}
+
+LayerChoice InvertChoosingLayers(std::span<const Datum> data, const Options& options,
+                                 int maxLayers) {
   LayerChoice choice;
   std::vector<Fit> fits;
   double leastBic = std::numeric_limits<double>::infinity();
   for (int layers = 1; layers <= maxLayers; ++layers) {
-    if (layers > 1 && ParameterCount(layers) > static_cast<int>(data.size())) break;
+    Options withLayers = options;
+    withLayers.layers = layers;
     std::vector<Eigen::VectorXd> split;
-    if (!fits.empty()) split.push_back(SplitHalfSpace(fits.back(), data));
-    Fit fit = InvertFrom(data, {layers, relativeError}, split);
-    const int parameters = ParameterCount(layers);
+    if (!fits.empty()) split.push_back(SplitHalfSpace(fits.back(), data, options));
+    if (!split.empty() && split.front().size() > static_cast<Eigen::Index>(data.size())) break;
+    Fit fit = InvertFrom(data, withLayers, split);
+    const int parameters = static_cast<int>(data.size()) - fit.dof;  // the layers' and the shifts'
     const double bic = fit.chi2 + parameters * std::log(static_cast<double>(data.size()));
     choice.trials.push_back({layers, fit.chi2, fit.chi2PerDof, fit.rmsPercent, bic});
     leastBic = std::min(leastBic, bic);

@@ -24,63 +24,66 @@ constexpr double kSearchMisfitTolerance = 1e-5;
 // datum off by its error.
 constexpr double kConstraintWeight = 1e4;
 
-// r_i = (ln m_i(x) - ln d_i) * weight for every datum.
-void WeightedResiduals(std::span<const Datum> data, double weight, const Bounds& bounds,
-                       const Eigen::VectorXd& x, sounding::LayeredModel& model,
-                       Eigen::VectorXd& r) {
-  SetModel(x, bounds, model);
-  for (std::size_t i = 0; i < data.size(); ++i) {
-    r[static_cast<Eigen::Index>(i)] =
-        (std::log(Modelled(model, data[i])) - std::log(data[i].rho)) * weight;
-  }
-}
-
-// The data's weighted residuals, then one row per parameter for its prior,
-// (x_p - reference_p) / ln kPriorFactor, and a last row holding x on a plane
-// (direction . x = target) when a constraint is given, zero otherwise.
+// The data's weighted residuals r_i of the Problem (inversion_internal.h),
+// then one row per parameter for its prior, (x_p - reference_p) times its
+// weight, and a last row holding x on a plane (direction . x = target) when
+// a constraint is given, zero otherwise.
 struct ResidualFunctor : Eigen::DenseFunctor<double> {
-  ResidualFunctor(std::span<const Datum> d, double w, const Bounds& b,
-                  const Eigen::VectorXd& referenceModel)
+  ResidualFunctor(const Problem& p, const Eigen::VectorXd& referenceModel)
       : Eigen::DenseFunctor<double>(static_cast<int>(referenceModel.size()),
-                                    static_cast<int>(d.size() + referenceModel.size()) + 1),
-        data(d),
-        weight(w),
-        bounds(b),
+                                    static_cast<int>(p.data.size() + referenceModel.size()) + 1),
+        problem(p),
         reference(referenceModel),
-        gradient(static_cast<std::size_t>(referenceModel.size())),
-        scratch(3 * static_cast<std::size_t>(referenceModel.size() + 1) / 2) {}
+        priorWeights(Eigen::VectorXd::Zero(referenceModel.size())),
+        gradient(static_cast<std::size_t>(ParameterCount(p.layers))),
+        scratch(3 * static_cast<std::size_t>(p.layers)) {}
+
+  void SetPrior(double scale) {
+    for (Eigen::Index p = 0; p < priorWeights.size(); ++p)
+      priorWeights[p] = problem.PriorWeight(p) * scale;
+  }
 
   int operator()(const InputType& x, ValueType& r) {
-    WeightedResiduals(data, weight, bounds, x, model, r);
+    SetModel(x, problem.layers, problem.bounds, model);
+    const std::span<const Datum> data = problem.data;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+      double misfit = std::log(Modelled(model, data[i])) - std::log(data[i].rho);
+      if (problem.shiftOf[i] >= 0) misfit += x[problem.shiftOf[i]];
+      r[static_cast<Eigen::Index>(i)] = misfit * problem.weights[i];
+    }
     const auto n = static_cast<Eigen::Index>(data.size());
-    r.segment(n, x.size()) = (x - reference) * priorWeight;
+    r.segment(n, x.size()) = (x - reference).cwiseProduct(priorWeights);
     r[n + x.size()] =
         constraint ? kConstraintWeight * (constraint->direction.dot(x) - constraint->target) : 0.0;
     return 0;
   }
 
   // The analytic derivatives of the forward model (d r_i / d x_p =
-  // weight * (d m_i / d x_p) / m_i); a parameter held at its bound does not
-  // move the model.
+  // w_i * (d m_i / d x_p) / m_i), and d r_i / d ln s_k = w_i for the
+  // datum's own segment; a parameter held at its bound does not move the
+  // model.
   int df(const InputType& x, JacobianType& jacobian) {
-    SetModel(x, bounds, model);
-    const Eigen::Index layers = (x.size() + 1) / 2;
+    SetModel(x, problem.layers, problem.bounds, model);
+    const std::span<const Datum> data = problem.data;
+    const Eigen::Index layers = problem.layers, count = ParameterCount(problem.layers);
+    const auto n = static_cast<Eigen::Index>(data.size());
+    jacobian.topRightCorner(n, x.size() - count).setZero();
     for (std::size_t i = 0; i < data.size(); ++i) {
+      const auto row = static_cast<Eigen::Index>(i);
+      const double weight = problem.weights[i];
       const double m =
           sounding::ApparentResistivityGradient(model, data[i].ab2, data[i].mn2, gradient, scratch);
-      for (Eigen::Index p = 0; p < x.size(); ++p) {
-        jacobian(static_cast<Eigen::Index>(i), p) =
-            weight * gradient[static_cast<std::size_t>(p)] / m;
+      for (Eigen::Index p = 0; p < count; ++p) {
+        jacobian(row, p) = weight * gradient[static_cast<std::size_t>(p)] / m;
       }
+      if (problem.shiftOf[i] >= 0) jacobian(row, problem.shiftOf[i]) = weight;
     }
-    for (Eigen::Index p = 0; p < x.size(); ++p) {
-      const double low = p < layers ? bounds.lowLogRho : bounds.lowLogH;
-      const double high = p < layers ? bounds.highLogRho : bounds.highLogH;
+    for (Eigen::Index p = 0; p < count; ++p) {
+      const double low = p < layers ? problem.bounds.lowLogRho : problem.bounds.lowLogH;
+      const double high = p < layers ? problem.bounds.highLogRho : problem.bounds.highLogH;
       if (x[p] < low || x[p] > high) jacobian.col(p).setZero();
     }
-    const auto n = static_cast<Eigen::Index>(data.size());
-    jacobian.middleRows(n, x.size()).setIdentity();
-    jacobian.middleRows(n, x.size()) *= priorWeight;
+    jacobian.middleRows(n, x.size()) = priorWeights.asDiagonal();
     if (constraint) {
       jacobian.row(n + x.size()) = kConstraintWeight * constraint->direction.transpose();
     } else {
@@ -89,11 +92,9 @@ struct ResidualFunctor : Eigen::DenseFunctor<double> {
     return 0;
   }
 
-  std::span<const Datum> data;
-  double weight;
-  Bounds bounds;
+  const Problem& problem;
   Eigen::VectorXd reference;
-  double priorWeight = kPriorWeight;
+  Eigen::VectorXd priorWeights;
   const Constraint* constraint = nullptr;
   sounding::LayeredModel model;
   std::vector<double> gradient, scratch;
@@ -101,11 +102,10 @@ struct ResidualFunctor : Eigen::DenseFunctor<double> {
 
 }  // namespace
 
-RunResult Minimise(std::span<const Datum> data, double weight, const Bounds& bounds,
-                   const Prior& prior, Eigen::VectorXd& x, int maxEvaluations,
-                   const Constraint* constraint, Precision precision) {
-  ResidualFunctor functor(data, weight, bounds, prior.reference ? *prior.reference : x);
-  functor.priorWeight = prior.reference ? prior.weight : 0.0;
+RunResult Minimise(const Problem& problem, const Prior& prior, Eigen::VectorXd& x,
+                   int maxEvaluations, const Constraint* constraint, Precision precision) {
+  ResidualFunctor functor(problem, prior.reference ? *prior.reference : x);
+  if (prior.reference) functor.SetPrior(prior.scale);
   functor.constraint = constraint;
   Eigen::LevenbergMarquardt<ResidualFunctor> method(functor);
   const bool search = precision == Precision::kSearch;
@@ -114,16 +114,16 @@ RunResult Minimise(std::span<const Datum> data, double weight, const Bounds& bou
   method.setMaxfev(maxEvaluations);
   method.minimize(x);
   const double norm = method.fnorm();
-  const double chi2 = method.fvec().head(static_cast<Eigen::Index>(data.size())).squaredNorm();
+  const double chi2 =
+      method.fvec().head(static_cast<Eigen::Index>(problem.data.size())).squaredNorm();
   return {norm * norm, chi2, static_cast<int>(method.iterations())};
 }
 
-Eigen::MatrixXd Jacobian(std::span<const Datum> data, double weight, const Bounds& bounds,
-                         const Eigen::VectorXd& x) {
-  ResidualFunctor functor(data, weight, bounds, x);
+Eigen::MatrixXd Jacobian(const Problem& problem, const Eigen::VectorXd& x) {
+  ResidualFunctor functor(problem, x);
   Eigen::MatrixXd jacobian(functor.values(), x.size());
   functor.df(x, jacobian);
-  return jacobian.topRows(static_cast<Eigen::Index>(data.size()));
+  return jacobian.topRows(static_cast<Eigen::Index>(problem.data.size()));
 }
 
 }  // namespace tavrin::inversion::internal

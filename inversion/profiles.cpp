@@ -34,9 +34,9 @@ constexpr double kMinimumGrowth = 1.5;
 
 // How far x_p can move one way (sign) before chi^2 rises by the target;
 // `limit` when it does not within that.
-double ProfileReach(std::span<const Datum> data, double weight, const Bounds& bounds,
-                    const Eigen::VectorXd& x, double chi2, const Eigen::MatrixXd& c, Eigen::Index p,
-                    double sign, double target, double limit) {
+double ProfileReach(const Problem& problem, const Eigen::VectorXd& x, double chi2,
+                    const Eigen::MatrixXd& c, Eigen::Index p, double sign, double target,
+                    double limit) {
   const double sd = std::sqrt(c(p, p));
   // The linearised path: the other parameters follow x_p by C e_p / C_pp.
   const Eigen::VectorXd path = c.col(p) / c(p, p);
@@ -49,7 +49,7 @@ double ProfileReach(std::span<const Datum> data, double weight, const Bounds& bo
     trial += (x[p] + sign * t - trial[p]) * path;
     const Constraint plane{direction, x[p] + sign * t};
     const RunResult run =
-        Minimise(data, weight, bounds, {}, trial, kProfileEvaluations, &plane, Precision::kSearch);
+        Minimise(problem, {}, trial, kProfileEvaluations, &plane, Precision::kSearch);
     const double rise = std::max(run.chi2 - chi2, 0.0);
     if (rise >= kNearlyThere * target) return t * std::sqrt(target / rise);
     if (t >= limit) break;
@@ -61,9 +61,8 @@ double ProfileReach(std::span<const Datum> data, double weight, const Bounds& bo
 
 }  // namespace
 
-Eigen::MatrixXd WidenByProfiles(std::span<const Datum> data, double weight, const Bounds& bounds,
-                                const Eigen::VectorXd& x, double chi2, double scale,
-                                const Eigen::MatrixXd& covariance) {
+Eigen::MatrixXd WidenByProfiles(const Problem& problem, const Eigen::VectorXd& x, double chi2,
+                                double scale, const Eigen::MatrixXd& covariance) {
   const double target = kDeviations * kDeviations * scale;
   // Beyond this reach a parameter is not resolved (see kResolvedFactor),
   // and it is then given the prior's spread: the data bound it no better.
@@ -77,11 +76,10 @@ Eigen::MatrixXd WidenByProfiles(std::span<const Datum> data, double weight, cons
     double reach = 0;
     for (const double sign : {-1.0, 1.0}) {
       if (reach < limit) {
-        reach = std::max(
-            reach, ProfileReach(data, weight, bounds, x, chi2, covariance, p, sign, target, limit));
+        reach = std::max(reach, ProfileReach(problem, x, chi2, covariance, p, sign, target, limit));
       }
     }
-    const double widened = reach < limit ? reach / kDeviations : std::log(kPriorFactor);
+    const double widened = reach < limit ? reach / kDeviations : problem.PriorSpread(p);
     widen[p] = std::max(1.0, widened / sd);
   }
   return widen.asDiagonal() * covariance * widen.asDiagonal();

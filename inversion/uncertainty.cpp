@@ -1,12 +1,13 @@
-// The fitted layers with their uncertainty, and what the data cannot
-// resolve. The linearised covariance C of x (see invert.cpp) gives for a
-// parameter p = ln q the factor exp(sqrt(C_pp)); for the depth D_j = sum of
-// the thicknesses above layer j, d ln D_j / d ln h_k = h_k / D_j, so
-// var ln D_j = g^T C g with those g_k. A layer's conductance S = h / rho and
-// transverse resistance T = h rho have var ln S = C_hh + C_rr - 2 C_hr and
-// var ln T = C_hh + C_rr + 2 C_hr: when h and rho are strongly correlated
-// one of them is much smaller than C_hh and C_rr, and only that product is
-// resolved.
+// The fitted layers and shifts with their uncertainty, and what the data
+// cannot resolve. The linearised covariance C of x (see invert.cpp) gives
+// for a parameter p = ln q (a resistivity, thickness or shift) the factor
+// exp(sqrt(C_pp)); for the depth D_j = sum of the thicknesses above layer
+// j, d ln D_j / d ln h_k = h_k / D_j, so var ln D_j = g^T C g with those
+// g_k. A layer's conductance S = h / rho and transverse resistance T = h rho
+// have var ln S = C_hh + C_rr - 2 C_hr and var ln T = C_hh + C_rr + 2 C_hr:
+// when h and rho are strongly correlated one of them is much smaller than
+// C_hh and C_rr, and only that product is resolved.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -98,6 +99,24 @@ void DescribeUncertainty(const Eigen::VectorXd& x, const Eigen::MatrixXd& c, Fit
     fit.layers.push_back(layer);
     if (hIndex >= 0) top += fit.model.thickness[j];
   }
+}
+
+std::vector<Estimate> ShiftEstimates(const Problem& problem, const Eigen::VectorXd& x,
+                                     const Eigen::MatrixXd& c) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  std::vector<Estimate> shifts;
+  for (std::size_t k = 0; k < problem.ofSegment.size(); ++k) {
+    const Eigen::Index p = problem.ofSegment[k];
+    if (p >= 0) {
+      shifts.push_back({std::exp(x[p]), FactorOf(c(p, p))});
+    } else {
+      const bool read = std::any_of(problem.data.begin(), problem.data.end(), [&](const Datum& d) {
+        return d.segment == static_cast<int>(k);
+      });
+      shifts.push_back(read ? Estimate{1, 1} : Estimate{nan, nan});
+    }
+  }
+  return shifts;
 }
 
 }  // namespace tavrin::inversion::internal

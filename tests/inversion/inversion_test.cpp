@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -225,6 +227,109 @@ TEST(Inversion, TwoMn2SegmentsAreEachModelledWithTheirOwnArray) {
   EXPECT_NEAR(fit.model.thickness[0], 6, 0.06);
 }
 
+// The model's sounding in three MN/2 segments with overlapping AB/2, each
+// segment's readings times its factor, with noise when `seed` is not 0.
+std::vector<Datum> Segmented(const sounding::LayeredModel& model,
+                             const std::array<double, 3>& factors, std::uint32_t seed) {
+  const struct {
+    double from, to, mn2;
+  } segments[] = {{1.5, 15, 0.5}, {10, 150, 5}, {100, 1000, 50}};
+  std::vector<Datum> data;
+  for (int k = 0; k < 3; ++k) {
+    const auto& s = segments[k];
+    for (Datum d : Synthetic(model, Spacings(s.from, s.to, 8), seed == 0 ? 0 : seed + k, s.mn2)) {
+      d.rho *= factors[k];
+      d.segment = k;
+      data.push_back(d);
+    }
+  }
+  return data;
+}
+
+TEST(Inversion, FittedShiftsTakeUpEachSegmentsFactor) {
+  const sounding::LayeredModel model{{10, 100, 1000}, {2, 20}};
+  const std::array<double, 3> factors{1, 1.15, 0.87};
+  const struct {
+    int reference;
+    std::uint32_t seed;
+  } cases[] = {{0, 0}, {2, 0}, {0, 5}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("reference " + std::to_string(c.reference) + " seed " + std::to_string(c.seed));
+    const std::vector<Datum> data = Segmented(model, factors, c.seed);
+    const Options options{3, kNoise, true, c.reference};
+    const Fit fit = Invert(data, options);
+    // The reference's level is the model's: resistivities scale with it.
+    const double level = factors[static_cast<std::size_t>(c.reference)];
+    std::vector<Parameter> fitted;
+    for (std::size_t k = 0; k < factors.size(); ++k) {
+      if (static_cast<int>(k) != c.reference)
+        fitted.push_back({"shift", factors[k] / level, fit.shifts.at(k)});
+    }
+    sounding::LayeredModel scaled = model;
+    for (double& rho : scaled.resistivity) rho *= level;
+    for (const Parameter& p : Parameters(scaled, fit)) fitted.push_back(p);
+    ASSERT_EQ(fitted.size(), 7u);
+    if (c.seed == 0) {
+      EXPECT_LT(fit.rmsPercent, 0.01);  // against the shifted model
+      for (const Parameter& p : fitted)
+        EXPECT_NEAR(p.fitted.value / p.truth, 1, 1e-3) << p.name << " " << p.truth;
+    } else {
+      for (const Parameter& p : fitted) {
+        EXPECT_LE(std::abs(std::log(p.fitted.value / p.truth)), 3 * std::log(p.fitted.factor))
+            << p.name << " " << p.truth << " fitted " << p.fitted.value;
+      }
+      const LayerChoice choice = InvertChoosingLayers(data, options);
+      EXPECT_EQ(choice.best.layers.size(), 3u);
+      EXPECT_EQ(choice.best.shifts.size(), 3u);
+    }
+  }
+  // The factors are far beyond the error: the layers alone cannot fit them.
+  EXPECT_GT(Invert(Segmented(model, factors, 0), {3, kNoise}).chi2PerDof, 3);
+}
+
+TEST(Inversion, EachReadingIsWeighedByItsOwnErrorNeverBelowTheFloor) {
+  const sounding::LayeredModel model{{100, 10, 300}, {4, 12}};
+  std::vector<Datum> data = Synthetic(model, Spacings(1, 1000, 8));
+  data[12].rho *= 1.5;
+  // How far a fit's layers lie from the model: the largest |ln(fitted / true)|.
+  const auto offset = [&](const Fit& fit) {
+    double largest = 0;
+    for (std::size_t j = 0; j < model.resistivity.size(); ++j) {
+      largest =
+          std::max(largest, std::abs(std::log(fit.model.resistivity[j] / model.resistivity[j])));
+      if (j < model.thickness.size())
+        largest =
+            std::max(largest, std::abs(std::log(fit.model.thickness[j] / model.thickness[j])));
+    }
+    return largest;
+  };
+  // Weighed at the floor, the outlier pulls the fit off the model.
+  const Fit floor = Invert(data, {3, kNoise});
+  ASSERT_GT(offset(floor), 0.01);
+  const struct {
+    const char* name;
+    double error;
+    double low, high;  // of the offset against the floor's
+  } cases[] = {
+      {"an error below the floor is the floor", 0.01, 1, 1},
+      {"a 50 % error hardly counts", 0.5, 0, 0.05},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    data[12].error = c.error;
+    const double ratio = offset(Invert(data, {3, kNoise})) / offset(floor);
+    EXPECT_GE(ratio, c.low);
+    EXPECT_LE(ratio, c.high);
+  }
+  // Every reading's own error above the floor is the fit's error.
+  for (Datum& d : data) d.error = 0.1;
+  const Fit own = Invert(data, {3, kNoise});
+  for (Datum& d : data) d.error = 0;
+  const Fit whole = Invert(data, {3, 0.1});
+  EXPECT_EQ(own.chi2, whole.chi2);
+  EXPECT_EQ(own.covariance, whole.covariance);
+}
+
 TEST(Inversion, DataKeepTheFiniteArrayWhereItMatters) {
   const double nan = std::nan("");
   const std::vector<sounding::Reading> readings{
@@ -236,6 +341,18 @@ TEST(Inversion, DataKeepTheFiniteArrayWhereItMatters) {
   EXPECT_EQ(data[0].mn2, 1);
   EXPECT_EQ(data[1].mn2, 0);
   EXPECT_EQ(data[2].mn2, 0);
+}
+
+TEST(Inversion, DataCarryEachReadingsErrorAndSegment) {
+  const double nan = std::nan("");
+  const std::vector<sounding::Reading> readings{
+      {1, 10, 1, nan, 50, 1, nan, 0},           // no error: the fit's
+      {2, 20, 2, nan, 50, 3, 0.1, 1, 1, 0.05},  // 5 %, segment 1
+  };
+  const std::vector<Datum> data = DataOf(readings);
+  EXPECT_EQ(data[0].error, 0);
+  EXPECT_EQ(data[1].error, 0.05);
+  EXPECT_EQ(data[1].segment, 1);
 }
 
 TEST(Inversion, RefusesWhatCannotBeFitted) {
@@ -261,6 +378,12 @@ TEST(Inversion, RefusesWhatCannotBeFitted) {
       {{},
        {1, kNoise},
        "0 readings cannot determine 1 free parameter of 1 layer; at least 1 needed"},
+      {{{1, 0, 10, -0.1}}, {1, kNoise}, "a reading's error must be 0 % or above"},
+      {three, {1, kNoise, true, 1}, "the reference segment 1 has no readings"},
+      {{{1, 0, 10, 0, 0}, {2, 0, 12, 0, 1}, {4, 0, 15, 0, 2}},
+       {2, kNoise, true, 0},
+       "3 readings cannot determine 5 free parameters of 2 layers and 2 shifts; at least 5 "
+       "needed"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);

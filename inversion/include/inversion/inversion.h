@@ -1,17 +1,21 @@
 // Fitting a horizontally layered earth to a Schlumberger sounding.
 //
-// The parameters are x = (ln rho_1 .. ln rho_N, ln h_1 .. ln h_(N-1)). Each
-// reading i with apparent resistivity d_i gives the weighted residual
-//   r_i = (ln m_i(x) - ln d_i) / ln(1 + e),
-// m_i the model's apparent resistivity, e the relative data error; the fit
-// minimises chi^2 = sum r_i^2 by Levenberg-Marquardt from several starting
-// models and keeps the best, a weak prior (each log parameter known to a
-// factor of 10 of the curve's plainest reading, weighed by the data's
-// observed scatter) keeping it from wandering where the data do not
-// determine the model. A reading with a known MN/2 of more than 1 % of
-// its AB/2 is modelled as the finite array it was measured with; the others
-// (MN/2 unknown, or so short that the ideal array differs from it by far
-// less than any field error) as the ideal array.
+// The parameters are x = (ln rho_1 .. ln rho_N, ln h_1 .. ln h_(N-1)), and
+// with fitted shifts ln s_k for each MN/2 segment k with readings other than
+// the reference (whose s is 1). Each reading i with apparent resistivity d_i
+// gives the weighted residual
+//   r_i = (ln (s_k m_i(x)) - ln d_i) / ln(1 + e_i),
+// m_i the model's apparent resistivity, s_k the shift of the reading's
+// segment (1 without fitted shifts), e_i = max(the reading's own relative
+// error, the fit's error): the fit's error is a floor. The fit minimises
+// chi^2 = sum r_i^2 by Levenberg-Marquardt from several starting models and
+// keeps the best, a weak prior (each layer's log parameter known to a
+// factor of 10 of the curve's plainest reading, each shift to a factor of 2
+// of 1, weighed by the data's observed scatter) keeping it from wandering
+// where the data do not determine the model. A reading with a known MN/2 of
+// more than 1 % of its AB/2 is modelled as the finite array it was measured
+// with; the others (MN/2 unknown, or so short that the ideal array differs
+// from it by far less than any field error) as the ideal array.
 #pragma once
 
 #include <span>
@@ -52,8 +56,9 @@ std::vector<Datum> DataOf(std::span<const sounding::Reading> readings);
 // deviation of its logarithm (the value is uncertain "times or divided by"
 // the factor). NaN for a value that does not exist (the half-space's
 // thickness); factor 1 for one that is fixed (the surface's depth). The fit
-// takes every log parameter as known to a factor of 10 before the data, so
-// a value the data do not bound shows a factor near 10: not resolved.
+// takes every layer's log parameter as known to a factor of 10 before the
+// data (a shift to a factor of 2), so a value the data do not bound shows a
+// factor near that: not resolved.
 struct Estimate {
   double value;
   double factor;
@@ -82,23 +87,27 @@ struct Warning {
 struct Fit {
   sounding::LayeredModel model;
   std::vector<LayerEstimate> layers;
-  std::vector<double> modelled;  // the model's apparent resistivity per datum
+  // The model's apparent resistivity per datum, times its segment's shift
+  // with fitted shifts: the residuals are against the shifted model.
+  std::vector<double> modelled;
   double chi2 = 0;
-  int dof = 0;                     // readings - parameters
+  int dof = 0;                     // readings - parameters (the layers' and shifts')
   double chi2PerDof = 0;           // NaN when dof == 0
   double rmsPercent = 0;           // RMS of (m_i - d_i) / d_i, in percent
   int iterations = 0;              // LM iterations of the start kept
   int starts = 0;                  // starting models tried
-  std::vector<double> covariance;  // of x, row-major P x P
+  std::vector<double> covariance;  // of x (shifts included), row-major P x P
   std::vector<Warning> warnings;
-  // With Options::fitShifts, each segment's fitted factor (the data of
-  // segment s are taken as shift_s times the model's); the reference's is
-  // {1, 1}. Empty otherwise.
+  // With Options::fitShifts, each segment's fitted factor, segments 0 to
+  // the highest (the data of segment s are taken as shift_s times the
+  // model's); the reference's is {1, 1}, a segment without readings NaN.
+  // Empty otherwise.
   std::vector<Estimate> shifts;
 };
 
 struct Options {
   int layers = 2;
+  // The data's relative error, and the least any reading is taken to have.
   double relativeError = kDefaultRelativeError;
   // Fit one factor per segment with the layers, the reference segment's
   // fixed at 1.
@@ -107,16 +116,18 @@ struct Options {
 };
 
 // Fits `options.layers` layers to the data. Throws InversionError when the
-// layer count or error is out of range, a datum is not positive and finite,
-// or there are fewer data than free parameters (2 N - 1).
+// layer count or error is out of range, a datum is not positive and finite
+// or has a negative error, with fitted shifts a segment is negative or the
+// reference has no readings, or there are fewer data than free parameters
+// (2 N - 1, and one for each fitted shift).
 Fit Invert(std::span<const Datum> data, const Options& options);
 
 // The number of layers chosen by the Bayesian information criterion
-//   BIC = chi^2 + P ln n   (P = 2 N - 1 parameters, n data, chi^2 with the
-// data's stated error), over 1 .. maxLayers layers (those the data can
-// carry): the fewest layers whose BIC is within 2 of the least. Each count
-// is also started from the fit with one layer fewer, its half-space split,
-// so that more layers never fit worse.
+//   BIC = chi^2 + P ln n   (P = 2 N - 1 parameters and one for each fitted
+// shift, n data, chi^2 with the data's stated error), over 1 .. maxLayers
+// layers (those the data can carry): the fewest layers whose BIC is within
+// 2 of the least. Each count is also started from the fit with one layer
+// fewer, its half-space split, so that more layers never fit worse.
 // More layers are taken only when they lower the BIC by more than this: a
 // difference of up to 2 is, as odds between the two models, not worth more
 // than a bare mention (under e : 1), and the simpler model stands.
@@ -136,6 +147,9 @@ struct LayerChoice {
   std::vector<LayerTrial> trials;
 };
 
+// The fits are as Invert's with `options` (its layer count aside).
+LayerChoice InvertChoosingLayers(std::span<const Datum> data, const Options& options,
+                                 int maxLayers = kMaxAutoLayers);
 LayerChoice InvertChoosingLayers(std::span<const Datum> data, double relativeError,
                                  int maxLayers = kMaxAutoLayers);
 
