@@ -36,6 +36,7 @@ using sounding::SplitUnquotedFields;
 
 constexpr std::size_t kFieldsPerReading = 4;
 constexpr std::string_view kOutputHeader = "n,a,v,i,rho,text";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Output is written once this much has gathered.
 constexpr std::size_t kOutputBlock = std::size_t{1} << 16;
 
@@ -104,6 +105,9 @@ int ProcessReadings(std::FILE* in) {
   int status = kExitOk;
   while (reader.Next(line)) {
     ++lineNumber;
+    // A byte-order mark ("CSV UTF-8") is no part of the first line.
+    if (lineNumber == 1 && line.starts_with(kByteOrderMark))
+      line.remove_prefix(kByteOrderMark.size());
     if (IsBlankOrComment(line)) continue;
     fields.Split(line);
     const bool isHeader = firstReadingLine && fields.count() > 0 && StartsWithLetter(fields[0]);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "cli/commands.h"
+#include "sounding/column_names.h"
 
 namespace tavrin::cli {
 
@@ -24,28 +25,40 @@ constexpr std::array kCommands{
             "                        '#' comments; optional header) from FILE or stdin,\n"
             "                        CSV out: n,a,v,i,rho,text; exit 1 if lines were skipped"},
     Command{"sounding", RunSounding,
-            "sounding [FILE] [--units ft|m] [--plot OUT]\n"
-            "                        one sounding (FILE or stdin; separators as batch),\n"
-            "                        its layout named by a header, any case, columns in\n"
-            "                        any order, others ignored:\n"
+            "sounding [FILE] [--units ft|m] [--plot OUT] [--column ROLE=NAME]...\n"
+            "         [--drop LINE,...] [--join [--join-to MN2]]\n"
+            "                        one sounding's field sheet (FILE or stdin). Its header\n"
+            "                        (the first line whose names make a layout; title lines\n"
+            "                        above it skipped) names the columns, any order, any\n"
+            "                        case, units in brackets applied (see field sheets\n"
+            "                        below); others ignored. Layouts:\n"
+            "                          ab2,mn2,v,i  AB/2, MN/2, volts, amps (pairs: repeats)\n"
+            "                          ab2,mn2,r    R = V/I; several R columns are repeats:\n"
+            "                                       averaged, spread reported\n"
+            "                          ab2,rho      apparent resistivities (mn2 optional)\n"
             "                          n,a,v,i      the calculator's readings and numbers\n"
             "                                       (no header: this layout)\n"
-            "                          ab2,mn2,v,i  AB/2, MN/2, volts, amps\n"
-            "                          ab2,mn2,r    R = V/I; several R columns (r, r1, r2...)\n"
-            "                                       are repeats: averaged, spread reported\n"
-            "                          ab2,rho      apparent resistivities (mn2 optional)\n"
             "                        K = pi (AB/2^2 - MN/2^2) / (2 MN/2) with double pi;\n"
             "                        n,a,v,i lines: AB/2 = (n + 1/2) a, MN/2 = a/2 and K, rho\n"
             "                        as the calculator computes them, whose single-precision\n"
             "                        pi (3.14159012) makes them 8.1e-7 smaller (relative)\n"
-            "                        than the same reading as ab2,mn2. Numbers other than\n"
-            "                        n,a,v,i texts: plain decimals (1.5, 2e3; C locale).\n"
+            "                        than the same reading as ab2,mn2. A sheet's own K and\n"
+            "                        rho beside the raw readings are checked (0.5 %).\n"
+            "                        Separators: the header's (semicolon, tab, comma or\n"
+            "                        blanks); decimal commas read where the sheet uses them.\n"
             "                        CSV out: ab2,mn2,k,rho (mn2, k empty without MN/2),\n"
             "                        each MN/2 segment together, in input order; with\n"
             "                        repeats also repeats,spread (sample standard deviation\n"
-            "                        over the mean). Skipped lines on stderr, exit 1.\n"
-            "                        --units: names lengths, ft (default) or m; converts\n"
-            "                        nothing. --plot OUT.svg|.png|.pdf: the sounding curve"},
+            "                        over the mean); error where the sheet gives one; shift\n"
+            "                        with --join. Skipped lines, warnings and notes on\n"
+            "                        stderr; exit 1 if lines were skipped.\n"
+            "                        --units: names lengths, ft (default) or m; a header's\n"
+            "                        unit names them without it. --column ROLE=NAME: the\n"
+            "                        column NAME holds ROLE. --drop: leave those lines out.\n"
+            "                        --join: multiply each MN/2 segment by the factor that\n"
+            "                        meets its neighbour at their overlap, chained to the\n"
+            "                        largest MN/2 (or --join-to MN2). --plot OUT.svg|.png|\n"
+            "                        .pdf: the sounding curve"},
     Command{"forward", RunForward,
             "forward --rho R1,...,RN --thick H1,...,H(N-1) [--mn2 L] [--units ft|m]\n"
             "        [--exact] [--plot OUT [--data FILE]] AB2... | --ab2 FROM:TO:PER_DECADE\n"
@@ -57,7 +70,8 @@ constexpr std::array kCommands{
             "                        or MN/2 = L with --mn2. Fast digital filter (0.1 %);\n"
             "                        --exact: numerical integration (1e-9, slow).\n"
             "                        CSV out: ab2,rho. --plot: the model's curve and step\n"
-            "                        profile, with --data FILE's readings (as sounding)"},
+            "                        profile, with --data FILE's readings (as sounding,\n"
+            "                        with its sheet options)"},
     Command{"invert", RunInvert,
             "invert [FILE] --layers N|auto [--error PERCENT] [--units ft|m] [--plot OUT]\n"
             "       [--json]         a model of N layers (1 to 8, the last a half-space)\n"
@@ -72,7 +86,11 @@ constexpr std::array kCommands{
             "                        unresolved values, only h/rho or h*rho resolved).\n"
             "                        --layers auto: 1 to 6 layers, chosen by BIC = chi2 +\n"
             "                        P ln n: the fewest layers within 2 of the least BIC,\n"
-            "                        with the table of trials.\n"
+            "                        with the table of trials. --fit-shifts: one factor per\n"
+            "                        MN/2 segment fitted with the layers (the largest\n"
+            "                        MN/2's fixed at 1). Sheet options as sounding;\n"
+            "                        readings with their own error weighted by it (never\n"
+            "                        below --error).\n"
             "                        --json: one JSON object. --plot: data, fitted curve,\n"
             "                        residuals and the model with its uncertainty"},
 };
@@ -106,6 +124,10 @@ void PrintHelp(std::FILE* out) {
       rest.remove_prefix(std::min(end + 1, rest.size()));
     }
   }
+  std::fputs("\nfield sheets: the header's names for each column (compared in lower case\n"
+             "without blanks and punctuation; a unit in brackets after the name):\n",
+             out);
+  std::fputs(sounding::ColumnNamesHelp().c_str(), out);
   std::fputs(
       "\n  --args-from FILE        each line of FILE (\"-\": stdin) is one command and\n"
       "                        its arguments, tab-separated, with the escapes \\t,\n"

@@ -18,6 +18,7 @@
 #include "cli/commands.h"
 #include "cli/forward_plot.h"
 #include "cli/output.h"
+#include "cli/sheet_input.h"
 #include "cli/survey_options.h"
 #include "numtext/double_chars.h"
 #include "sounding/csv.h"
@@ -29,7 +30,8 @@ namespace {
 
 constexpr std::string_view kForwardUsage =
     "tavrin forward --rho R1,...,RN --thick H1,...,H(N-1) | --model FILE [--mn2 L] "
-    "[--units ft|m] [--exact] [--plot OUT [--data FILE]] AB2... | --ab2 FROM:TO:PER_DECADE";
+    "[--units ft|m] [--exact] [--plot OUT [--data FILE [sheet options]]] AB2... | --ab2 "
+    "FROM:TO:PER_DECADE";
 constexpr std::size_t kMaxLayers = 30;
 constexpr int kMaxPerDecade = 1000;
 
@@ -38,9 +40,11 @@ struct ForwardOptions {
   std::vector<double> ab2;
   double mn2 = 0;
   bool exact = false;
-  plot::LengthUnit unit = plot::LengthUnit::kFeet;
+  std::optional<plot::LengthUnit> unit;
   std::string plot;
   std::string data;
+  SheetOptions sheet;
+  bool sheetOptions = false;  // some sheet option was given
 };
 
 // A whole text read as a finite double (plain decimal, C locale).
@@ -141,7 +145,9 @@ ForwardOptions ParseOptions(Args args) {
       throw UsageError(std::string(argument) +
                        " needs a value; usage: " + std::string(kForwardUsage));
     }
-    if (argument == "--rho") {
+    if (TakeSheetOption(args, k, options.sheet)) {
+      options.sheetOptions = true;
+    } else if (argument == "--rho") {
       rho = PositiveList(args[++k], "resistivity");
     } else if (argument == "--thick") {
       thick = PositiveList(args[++k], "thickness");
@@ -198,6 +204,10 @@ ForwardOptions ParseOptions(Args args) {
     }
   }
   if (!options.data.empty() && options.plot.empty()) throw UsageError("--data needs --plot");
+  if (options.sheetOptions && options.data.empty()) {
+    throw UsageError("--column, --drop and --join read a sheet: they need --data");
+  }
+  CheckSheetOptions(options.sheet);
   return options;
 }
 
@@ -218,8 +228,8 @@ int RunForward(Args args) {
   }
   int skipped = 0;
   if (!options.plot.empty()) {
-    skipped = WriteForwardPlot(
-        {&options.model, options.mn2, options.ab2, options.unit, options.plot, options.data});
+    skipped = WriteForwardPlot({&options.model, options.mn2, options.ab2, options.unit,
+                                options.plot, options.data, options.sheet});
   }
   WriteLine(stdout, "ab2,rho");
   for (std::size_t k = 0; k < rho.size(); ++k) {

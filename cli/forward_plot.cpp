@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "cli/args.h"
+#include "cli/sheet_input.h"
 #include "cli/survey_options.h"
 #include "sounding/forward.h"
 #include "sounding/sounding.h"
@@ -46,23 +47,17 @@ int WriteForwardPlot(const ForwardPlotRequest& request) {
     high = std::max(high, ab2);
   }
   if (!request.dataPath.empty()) {
-    data = sounding::ParseSounding(ReadInput(request.dataPath));
-    if (!data.layoutKnown) {
-      throw UsageError(request.dataPath + ": line " + std::to_string(data.errors.front().line) +
-                       ": " + data.errors.front().reason);
-    }
-    for (const sounding::LineError& e : data.errors) {
-      std::fprintf(stderr, "tavrin: %s: line %ld: %s; line skipped\n", request.dataPath.c_str(),
-                   e.line, e.reason.c_str());
-    }
-    skipped = static_cast<int>(data.errors.size());
+    SheetInput input =
+        ReadSheet(request.dataPath, request.sheet, request.unit, request.dataPath + ": ");
+    data = std::move(input.sounding);
+    skipped = input.skipped;
     for (const sounding::Reading& r : data.readings) {
       low = std::min(low, r.ab2);
       high = std::max(high, r.ab2);
     }
   }
   plot::SoundingFigureInput figure;
-  figure.unit = request.unit;
+  figure.unit = request.unit.value_or(data.unit.value_or(plot::LengthUnit::kFeet));
   figure.model = request.model;
   if (!request.dataPath.empty()) figure.data = &data;
   figure.curves.push_back({"model", ModelCurve(*request.model, request.mn2, low, high)});

@@ -1,7 +1,9 @@
 // invert [FILE] --layers N|auto [--error PERCENT] [--units ft|m] [--plot OUT]
-// [--json]: a layered model fitted to one sounding (any layout `sounding`
-// reads), its uncertainty and its fit, as CSV or one JSON object (see
-// invert_output.cpp), and optionally its picture.
+// [--json] [--fit-shifts] [sheet options]: a layered model fitted to one
+// sounding (any sheet `sounding` reads), its uncertainty and its fit, as CSV
+// or one JSON object (see invert_output.cpp), and optionally its picture.
+// Readings with an error of their own (an error column, or the spread of
+// their repeats) are weighted by it, never by less than --error.
 //
 // Lines that make no reading are reported on stderr and skipped (exit 1),
 // as `sounding` does; input that cannot be fitted at all is wrong usage
@@ -9,12 +11,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "cli/commands.h"
 #include "cli/invert_output.h"
 #include "cli/output.h"
+#include "cli/sheet_input.h"
 #include "cli/survey_options.h"
 #include "inversion/inversion.h"
 #include "plot/inversion_figure.h"
@@ -26,7 +30,8 @@ namespace tavrin::cli {
 namespace {
 
 constexpr std::string_view kInvertUsage =
-    "tavrin invert [FILE] --layers N|auto [--error PERCENT] [--units ft|m] [--plot OUT] [--json]";
+    "tavrin invert [FILE] --layers N|auto [--error PERCENT] [--units ft|m] [--plot OUT] [--json] "
+    "[--fit-shifts] [--column ROLE=NAME]... [--drop LINE,...] [--join [--join-to MN2]]";
 // --error is a percentage of each apparent resistivity.
 constexpr double kLowestErrorPercent = 0.01;
 constexpr double kHighestErrorPercent = 100;
@@ -36,9 +41,11 @@ struct InvertOptions {
   int layers = 0;  // 0: chosen by the information criterion
   bool layersGiven = false;
   double errorPercent = 100 * inversion::kDefaultRelativeError;
-  plot::LengthUnit unit = plot::LengthUnit::kFeet;
+  std::optional<plot::LengthUnit> unit;
   std::string plot;
   bool json = false;
+  bool fitShifts = false;
+  SheetOptions sheet;
 };
 
 [[noreturn]] void Unexpected(std::string_view argument) {
@@ -57,7 +64,11 @@ InvertOptions ParseOptions(Args args) {
       throw UsageError(std::string(argument) +
                        " needs a value; usage: " + std::string(kInvertUsage));
     }
-    if (argument == "--layers") {
+    if (TakeSheetOption(args, k, options.sheet)) {
+      continue;
+    } else if (argument == "--fit-shifts") {
+      options.fitShifts = true;
+    } else if (argument == "--layers") {
       const std::string_view value(args[++k]);
       options.layers =
           value == "auto" ? 0 : ParseIntArgument(args[k], 1, inversion::kMaxLayers, "--layers");
@@ -87,6 +98,10 @@ InvertOptions ParseOptions(Args args) {
     throw UsageError("--layers N (1 to 8) or --layers auto is needed; usage: " +
                      std::string(kInvertUsage));
   }
+  CheckSheetOptions(options.sheet);
+  if (options.fitShifts && options.sheet.join) {
+    throw UsageError("--fit-shifts and --join exclude each other: fit the shifts, or join first");
+  }
   return options;
 }
 
@@ -113,7 +128,7 @@ plot::ModelCurve FittedCurve(const sounding::Sounding& sounding,
 void WriteFigure(const InvertOptions& options, const sounding::Sounding& sounding,
                  const inversion::Fit& fit) {
   plot::InversionFigureInput figure;
-  figure.unit = options.unit;
+  figure.unit = OutputUnit(options.unit, sounding);
   figure.data = &sounding;
   figure.model = &fit.model;
   figure.modelled = fit.modelled;
@@ -128,24 +143,43 @@ void WriteFigure(const InvertOptions& options, const sounding::Sounding& soundin
 
 int RunInvert(Args args) {
   const InvertOptions options = ParseOptions(args);
-  const sounding::Sounding sounding = sounding::ParseSounding(ReadInput(options.path));
-  if (!sounding.layoutKnown) {
-    const sounding::LineError& e = sounding.errors.front();
-    throw UsageError("line " + std::to_string(e.line) + ": " + e.reason);
-  }
+  const SheetInput input = ReadSheet(options.path, options.sheet, options.unit, "");
+  const sounding::Sounding& sounding = input.sounding;
   const std::vector<inversion::Datum> data = inversion::DataOf(sounding.readings);
-  const double error = options.errorPercent / 100;
+  inversion::Options fitOptions;
+  fitOptions.relativeError = options.errorPercent / 100;
+  fitOptions.fitShifts = options.fitShifts;
   InversionReport report;
-  report.unit = options.unit;
+  report.unit = OutputUnit(options.unit, sounding);
   report.errorPercent = options.errorPercent;
+  report.segmentMn2.assign(static_cast<std::size_t>(sounding.segmentCount), NAN);
+  for (const sounding::Reading& r : sounding.readings) {
+    report.segmentMn2[static_cast<std::size_t>(r.segment)] = r.mn2;
+  }
+  if (options.fitShifts) {
+    if (sounding.segmentCount < 2) throw UsageError("--fit-shifts needs two MN/2 segments or more");
+    // The reference is the segment of the largest MN/2, as for --join.
+    for (std::size_t s = 0; s < report.segmentMn2.size(); ++s) {
+      if (report.segmentMn2[s] >
+          report.segmentMn2[static_cast<std::size_t>(fitOptions.referenceSegment)]) {
+        fitOptions.referenceSegment = static_cast<int>(s);
+      }
+    }
+  }
+  if (sounding.hasErrors) {
+    std::fprintf(stderr,
+                 "tavrin: note: readings weighted by their own errors, none by less than %g %%\n",
+                 options.errorPercent);
+  }
   try {
     if (options.layers == 0) {
-      inversion::LayerChoice choice = inversion::InvertChoosingLayers(data, error);
+      inversion::LayerChoice choice = inversion::InvertChoosingLayers(data, fitOptions);
       if (choice.trials.empty()) throw inversion::InversionError("no readings to fit");
       report.fit = std::move(choice.best);
       report.trials = std::move(choice.trials);
     } else {
-      report.fit = inversion::Invert(data, {options.layers, error});
+      fitOptions.layers = options.layers;
+      report.fit = inversion::Invert(data, fitOptions);
     }
   } catch (const inversion::InversionError& e) {
     throw UsageError(e.what());
@@ -153,10 +187,7 @@ int RunInvert(Args args) {
   report.readings = static_cast<int>(data.size());
   if (!options.plot.empty()) WriteFigure(options, sounding, report.fit);
   WriteLine(stdout, options.json ? InversionJson(report) : InversionCsv(report));
-  for (const sounding::LineError& e : sounding.errors) {
-    std::fprintf(stderr, "tavrin: line %ld: %s; line skipped\n", e.line, e.reason.c_str());
-  }
-  return sounding.errors.empty() ? kExitOk : kExitSkippedLines;
+  return input.skipped == 0 ? kExitOk : kExitSkippedLines;
 }
 
 }  // namespace tavrin::cli

@@ -96,6 +96,10 @@ std::string JsonArray(const std::vector<T>& items, F member) {
   return out + ']';
 }
 
+double SegmentMn2(const InversionReport& report, std::size_t segment) {
+  return segment < report.segmentMn2.size() ? report.segmentMn2[segment] : NAN;
+}
+
 }  // namespace
 
 std::string InversionCsv(const InversionReport& report) {
@@ -123,6 +127,13 @@ std::string InversionCsv(const InversionReport& report) {
   out += Number(fit.rmsPercent) + ',' + Number(fit.chi2PerDof) + ',' + std::to_string(fit.dof) +
          ',' + std::to_string(report.readings) + ',' + std::to_string(fit.iterations) + ',' +
          std::to_string(fit.starts) + ',' + Number(report.errorPercent);
+  if (!fit.shifts.empty()) {
+    out += "\n\nsegment,mn2,shift,shift_factor";
+    for (std::size_t s = 0; s < fit.shifts.size(); ++s) {
+      out += '\n' + std::to_string(s + 1) + ',' + Number(SegmentMn2(report, s)) + ',' +
+             Number(fit.shifts[s].value) + ',' + Number(fit.shifts[s].factor);
+    }
+  }
   if (!fit.warnings.empty()) {
     out += "\n\nwarning";
     for (const inversion::Warning& w : fit.warnings) {
@@ -162,6 +173,17 @@ std::string InversionJson(const InversionReport& report) {
                           {"error_percent", JsonNumber(report.errorPercent)}})},
       {"warnings", JsonArray(fit.warnings, warning)},
   };
+  if (!fit.shifts.empty()) {
+    std::vector<std::size_t> segments(fit.shifts.size());
+    for (std::size_t s = 0; s < segments.size(); ++s) segments[s] = s;
+    const auto shift = [&](std::size_t s) {
+      return JsonObject({{"segment", std::to_string(s + 1)},
+                         {"mn2", JsonNumber(SegmentMn2(report, s))},
+                         {"shift", JsonNumber(fit.shifts[s].value)},
+                         {"factor", JsonNumber(fit.shifts[s].factor)}});
+    };
+    members.push_back({"shifts", JsonArray(segments, shift)});
+  }
   if (!report.trials.empty()) {
     const auto trial = [](const inversion::LayerTrial& t) {
       return JsonObject({{"layers", std::to_string(t.layers)},

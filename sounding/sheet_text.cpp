@@ -88,8 +88,10 @@ char SeparatorOf(std::string_view line) {
 }
 
 char LineSeparator(std::string_view line, char sheetSeparator) {
-  if (sheetSeparator == ' ' || sheetSeparator == ',') return SeparatorOf(line);
-  return HoldsOutsideQuotes(WithoutCarriageReturn(line), sheetSeparator) ? sheetSeparator : ' ';
+  const std::string_view text = WithoutCarriageReturn(line);
+  if (sheetSeparator != ' ' && HoldsOutsideQuotes(text, sheetSeparator)) return sheetSeparator;
+  if (sheetSeparator == ';' || sheetSeparator == '\t') return ' ';
+  return SeparatorOf(text);
 }
 
 std::size_t SplitLine(std::string_view line, char separator, std::vector<std::string>& fields) {

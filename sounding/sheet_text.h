@@ -20,9 +20,10 @@ std::string_view WithoutByteOrderMark(std::string_view text);
 char SeparatorOf(std::string_view line);
 
 // The separator a line of a sheet whose header uses `sheetSeparator` is
-// split by: the sheet's when the line holds it; in a sheet separated by
-// semicolons or tabs, whose numbers may have decimal commas, runs of blanks
-// otherwise; in other sheets the line's own.
+// split by: the sheet's when the line holds it (a note with a semicolon in a
+// comma-separated sheet stays one field); otherwise, in a sheet separated by
+// semicolons or tabs, whose numbers may have decimal commas, runs of blanks;
+// in other sheets the line's own.
 char LineSeparator(std::string_view line, char sheetSeparator);
 
 // Splits a line (without its line feed; a trailing carriage return is

@@ -366,6 +366,11 @@ TEST(BatchCommand, ReadingsToCsv) {
        {"1,50,2.0,2.0," + kRho314 + ",314.2", "2,10,0.5,0.1," + rho942 + ",942.5"},
        0,
        {}},
+      {"a byte-order mark before the header",
+       "\xEF\xBB\xBFn,a,v,i\n1,50,2.0,2.0\n",
+       {"1,50,2.0,2.0," + kRho314 + ",314.2"},
+       0,
+       {}},
       {"header after comments",
        "# c\nN A V I\n1\t50\t2.0\t2.0\n",
        {"1,50,2.0,2.0," + kRho314 + ",314.2"},
@@ -535,8 +540,18 @@ TEST(SoundingCommand, ReadingsToCsv) {
       {"depth,value\n1,2\n",
        {},
        2,
-       "tavrin: line 1: the columns name no layout (n,a,v,i or ab2,mn2,v,i or ab2,mn2,r or "
-       "ab2,rho) (try 'tavrin --help')\n"},
+       "tavrin: line 1: the columns name no layout: the header names no column; a layout needs "
+       "ab2 mn2 v i, ab2 mn2 r, ab2 rho or n a v i (ab and mn: the whole spacings, halved); name "
+       "other columns with --column ROLE=NAME (try 'tavrin --help')\n"},
+      {"# nothing yet\n", {}, 2, "tavrin: no readings (try 'tavrin --help')\n"},
+      {"Site 4\nAB/2 (m);MN/2 (m);R;rho\n10;1;2;311\n10;1;2;300\n",
+       {"ab2,mn2,k,rho", "10,1,155.50883635269477,311.01767270538954",
+        "10,1,155.50883635269477,311.01767270538954"},
+       0,
+       "tavrin: note: line 1 above the header: not readings, skipped\n"
+       "tavrin: note: numbers read with decimal points\n"
+       "tavrin: line 4: warning: the sheet's apparent resistivity 300 differs from the computed "
+       "311.018 by -3.5 %\n"},
   };
   for (const SoundingCase& c : cases) {
     SCOPED_TRACE(c.input);

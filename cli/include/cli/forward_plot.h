@@ -3,9 +3,11 @@
 // profile.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 
+#include "cli/sheet_input.h"
 #include "plot/sounding_figure.h"
 #include "sounding/layered_model.h"
 
@@ -13,11 +15,12 @@ namespace tavrin::cli {
 
 struct ForwardPlotRequest {
   const sounding::LayeredModel* model = nullptr;
-  double mn2 = 0;               // the array of the curve: 0 ideal
-  std::span<const double> ab2;  // the spacings asked for
-  plot::LengthUnit unit = plot::LengthUnit::kFeet;
-  std::string plotPath;  // where to draw
-  std::string dataPath;  // a sounding to draw with it; empty: none
+  double mn2 = 0;                        // the array of the curve: 0 ideal
+  std::span<const double> ab2;           // the spacings asked for
+  std::optional<plot::LengthUnit> unit;  // --units; else the sheet's, else ft
+  std::string plotPath;                  // where to draw
+  std::string dataPath;                  // a sounding to draw with it; empty: none
+  SheetOptions sheet;                    // how to read it
 };
 
 // Draws the plot. The curve runs smoothly over the spacings asked for and the

@@ -17,12 +17,14 @@ struct InversionReport {
   plot::LengthUnit unit = plot::LengthUnit::kFeet;
   double errorPercent = 0;
   int readings = 0;
+  std::vector<double> segmentMn2;  // each segment's MN/2, for fitted shifts
 };
 
 // CSV: sections separated by a blank line, each with its own header:
 //   [layers,parameters,chi2,chi2_per_dof,rms_percent,bic,chosen]  (auto only)
 //   layer,rho,rho_factor,thickness,thickness_factor,top,top_factor
 //   rms_percent,chi2_per_dof,dof,readings,iterations,starts,error_percent
+//   segment,mn2,shift,shift_factor                       (fitted shifts only)
 //   warning                                                       (if any)
 // Without the final line feed.
 std::string InversionCsv(const InversionReport& report);
