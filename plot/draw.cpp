@@ -37,6 +37,9 @@ constexpr double kMarkerLine = 1.3;
 constexpr double kCurveWidth = 1.7;
 // Opacity of a step profile's uncertainty band.
 constexpr double kBandAlpha = 0.18;
+// A faint marker's colour: this share of the way from its series' colour to
+// white.
+constexpr double kFaintMix = 0.6;
 
 struct Colour {
   double r, g, b;
@@ -55,8 +58,10 @@ constexpr Colour kInk = Hex(0x1A1A1A);
 constexpr Colour kMajorGrid = Hex(0xBDBDBD);
 constexpr Colour kMinorGrid = Hex(0xE8E8E8);
 constexpr Colour kLegendEdge = Hex(0xB0B0B0);
+constexpr Colour kLeftOut = Hex(0x8C8C8C);
 
-enum class Marker { kCircle, kSquare, kTriangle, kDiamond, kTriangleDown, kCross };
+// kHollowCross is for readings left out; no series takes it by its index.
+enum class Marker { kCircle, kSquare, kTriangle, kDiamond, kTriangleDown, kCross, kHollowCross };
 constexpr std::array kMarkers{Marker::kCircle,  Marker::kSquare,       Marker::kTriangle,
                               Marker::kDiamond, Marker::kTriangleDown, Marker::kCross};
 
@@ -238,19 +243,47 @@ void MarkerPath(cairo_t* cr, Marker marker, double x, double y, double r) {
       cairo_move_to(cr, x - r, y + r);
       cairo_line_to(cr, x + r, y - r);
       break;
+    case Marker::kHollowCross: {
+      // The outline of a plus sign, arms w r wide each side of its middle and
+      // a r long, turned by 45 degrees: (u, v) -> ((u - v) / sqrt 2,
+      // (u + v) / sqrt 2). Each quarter turn (u, v) -> (v, -u) repeats its
+      // first three corners.
+      constexpr double w = 0.28;
+      constexpr double a = 1.25;
+      const double s = r / std::numbers::sqrt2;
+      std::array<Point, 3> corners{{{w, a}, {w, w}, {a, w}}};
+      cairo_new_sub_path(cr);
+      for (int quarter = 0; quarter < 4; ++quarter) {
+        for (Point& c : corners) {
+          cairo_line_to(cr, x + s * (c.x - c.y), y + s * (c.x + c.y));
+          c = {c.y, -c.x};
+        }
+      }
+      cairo_close_path(cr);
+      break;
+    }
   }
 }
 
-// An open marker: white inside, outlined in the series' colour.
-void DrawMarker(cairo_t* cr, std::size_t series, double x, double y) {
-  const Marker marker = kMarkers[series % kMarkers.size()];
+// A marker of `series`, the panel's series of index `index`: open markers
+// white inside and outlined in the series' colour, faint ones the same nearer
+// white, left-out ones grey hollow crosses.
+void DrawMarker(cairo_t* cr, const MarkerSeries& series, std::size_t index, double x, double y) {
+  const std::size_t style = series.like >= 0 ? static_cast<std::size_t>(series.like) : index;
+  const bool leftOut = series.look == MarkerLook::kLeftOut;
+  const Marker marker = leftOut ? Marker::kHollowCross : kMarkers[style % kMarkers.size()];
+  Colour colour = leftOut ? kLeftOut : kMarkerColours[style % kMarkerColours.size()];
+  if (series.look == MarkerLook::kFaint) {
+    colour = {colour.r + (1 - colour.r) * kFaintMix, colour.g + (1 - colour.g) * kFaintMix,
+              colour.b + (1 - colour.b) * kFaintMix};
+  }
   MarkerPath(cr, marker, x, y, kMarkerRadius);
   if (marker != Marker::kCross) {
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_fill_preserve(cr);
   }
-  SetColour(cr, kMarkerColours[series % kMarkerColours.size()]);
-  cairo_set_line_width(cr, kMarkerLine);
+  SetColour(cr, colour);
+  cairo_set_line_width(cr, leftOut ? kMarkerLine * 0.75 : kMarkerLine);
   cairo_stroke(cr);
 }
 
@@ -402,7 +435,7 @@ void DrawLegend(cairo_t* cr, const Panel& panel, const Box& area, const AxisMap&
     const double y = box.top + kLegendPad + 5 + kLegendRow * static_cast<double>(row);
     const double sampleLeft = box.left + kLegendPad;
     if (e.marker) {
-      DrawMarker(cr, e.series, sampleLeft + kLegendSample / 2, y);
+      DrawMarker(cr, panel.markers[e.series], e.series, sampleLeft + kLegendSample / 2, y);
     } else {
       SetLineStyle(cr, e.series);
       StrokeLine(cr, sampleLeft, y, sampleLeft + kLegendSample, y);
@@ -477,11 +510,15 @@ void DrawPanel(cairo_t* cr, const Panel& panel, const Box& outer) {
   cairo_rectangle(cr, area.left - kMarkerRadius * 2, area.top - kMarkerRadius * 2,
                   area.width + kMarkerRadius * 4, area.height + kMarkerRadius * 4);
   cairo_clip(cr);
-  for (std::size_t k = 0; k < panel.markers.size(); ++k) {
-    for (const Point& p : panel.markers[k].points) {
-      const double x = xMap(p.x);
-      const double y = yMap(p.y);
-      if (!std::isnan(x) && !std::isnan(y)) DrawMarker(cr, k, x, y);
+  // Faint markers beneath the left-out ones, both beneath the rest.
+  for (const MarkerLook look : {MarkerLook::kFaint, MarkerLook::kLeftOut, MarkerLook::kOpen}) {
+    for (std::size_t k = 0; k < panel.markers.size(); ++k) {
+      if (panel.markers[k].look != look) continue;
+      for (const Point& p : panel.markers[k].points) {
+        const double x = xMap(p.x);
+        const double y = yMap(p.y);
+        if (!std::isnan(x) && !std::isnan(y)) DrawMarker(cr, panel.markers[k], k, x, y);
+      }
     }
   }
   cairo_restore(cr);

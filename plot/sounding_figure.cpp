@@ -1,10 +1,12 @@
-// The sounding figure: the readings per MN/2 segment and the model curves on
+// The sounding figure: the readings per MN/2 segment (joined ones also where
+// they were before joining), the readings left out and the model curves on
 // log-log axes, beside the model's step profile.
 #include "plot/sounding_figure.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace tavrin::plot {
 
@@ -38,6 +40,7 @@ void AddSpacings(const SoundingFigureInput& input, double& low, double& high) {
   if (input.data != nullptr) {
     for (const sounding::Reading& r : input.data->readings) add(r.ab2);
   }
+  for (const sounding::Reading* r : input.dropped) add(r->ab2);
   for (const ModelCurve& c : input.curves) {
     for (const Point& p : c.points) add(p.x);
   }
@@ -58,12 +61,32 @@ Panel SoundingCurvePanel(const SoundingFigureInput& input) {
   panel.y.title = ResistivityTitle("Apparent resistivity", input.unit);
   panel.equalDecades = true;
   if (input.data != nullptr) {
-    panel.markers.resize(static_cast<std::size_t>(input.data->segmentCount));
+    const std::size_t segments = static_cast<std::size_t>(input.data->segmentCount);
+    panel.markers.resize(segments);
+    // A joined reading also faintly where it was, in its segment's marker;
+    // one legend entry speaks for them all.
+    std::vector<MarkerSeries> before(segments);
     for (const sounding::Reading& r : input.data->readings) {
-      MarkerSeries& series = panel.markers[static_cast<std::size_t>(r.segment)];
+      const std::size_t segment = static_cast<std::size_t>(r.segment);
+      MarkerSeries& series = panel.markers[segment];
       if (series.points.empty()) series.label = SegmentLabel(r.mn2, input.unit);
       series.points.push_back({r.ab2, r.rho});
+      if (r.shift != 1) before[segment].points.push_back({r.ab2, r.rho / r.shift});
     }
+    bool labelled = false;
+    for (std::size_t k = 0; k < segments; ++k) {
+      if (before[k].points.empty()) continue;
+      before[k].look = MarkerLook::kFaint;
+      before[k].like = static_cast<int>(k);
+      if (!labelled) before[k].label = "before joining";
+      labelled = true;
+      panel.markers.push_back(std::move(before[k]));
+    }
+  }
+  if (!input.dropped.empty()) {
+    MarkerSeries leftOut{"left out", {}, MarkerLook::kLeftOut};
+    for (const sounding::Reading* r : input.dropped) leftOut.points.push_back({r->ab2, r->rho});
+    panel.markers.push_back(std::move(leftOut));
   }
   for (const ModelCurve& c : input.curves) panel.lines.push_back({c.label, c.points});
   return panel;

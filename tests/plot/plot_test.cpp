@@ -1,5 +1,6 @@
-// The plot library: axis ranges and decade labels, and figure files that
-// their formats' readers accept.
+// The plot library: axis ranges and decade labels, the sounding figure's
+// joined and left-out readings, and figure files that their formats' readers
+// accept.
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
@@ -14,6 +15,7 @@
 #include "plot/draw.h"
 #include "plot/sounding_figure.h"
 #include "plot/ticks.h"
+#include "sounding/join.h"
 
 namespace tavrin::plot {
 namespace {
@@ -76,6 +78,31 @@ Figure SampleFigure() {
   input.curves.push_back({"model", {{1, 100}, {10, 40}, {100, 90}}});
   input.model = &model;
   return SoundingFigure(input);
+}
+
+TEST(SoundingFigure, JoinedReadingsShowWhereTheyWereAndLeftOutOnesApart) {
+  sounding::Sounding data =
+      sounding::ParseSounding("ab2,mn2,rho\n1.5,0.5,95\n3,0.5,80\n3,1,41\n10,1,20\n");
+  sounding::ApplyJoin(data, {0, {{0.5, 1, true, 0}, {1, 2, true, 1}}});
+  sounding::Reading leftOut = data.readings.front();
+  leftOut.ab2 = 6;
+  SoundingFigureInput input;
+  input.data = &data;
+  input.dropped = {&leftOut};
+  const Panel panel = SoundingCurvePanel(input);
+  ASSERT_EQ(panel.markers.size(), 4u);
+  const MarkerSeries& before = panel.markers[2];
+  EXPECT_EQ(before.look, MarkerLook::kFaint);
+  EXPECT_EQ(before.like, 1);
+  EXPECT_EQ(before.label, "before joining");
+  ASSERT_EQ(before.points.size(), 2u);
+  EXPECT_DOUBLE_EQ(before.points[1].x, 10);
+  EXPECT_DOUBLE_EQ(before.points[1].y, 20);
+  EXPECT_EQ(panel.markers[1].points[1].y, 40);
+  EXPECT_EQ(panel.markers[3].look, MarkerLook::kLeftOut);
+  EXPECT_EQ(panel.markers[3].label, "left out");
+  ASSERT_EQ(panel.markers[3].points.size(), 1u);
+  EXPECT_DOUBLE_EQ(panel.markers[3].points[0].x, 6);
 }
 
 std::string TempPath(const std::string& suffix) {

@@ -2,8 +2,9 @@
 // One drawing code makes it as SVG, PNG or PDF, chosen by the file name.
 //
 // Series kinds: markers (measured points; each series of a panel gets its own
-// marker shape and colour), lines (curves) and steps (a layered model: one
-// value per layer against depth). New kinds go beside them in Panel.
+// marker shape and colour, or borrows another's to show it faintly), lines
+// (curves) and steps (a layered model: one value per layer against depth).
+// New kinds go beside them in Panel.
 #pragma once
 
 #include <limits>
@@ -20,9 +21,20 @@ struct Point {
   double y;
 };
 
+// How a marker series is drawn.
+enum class MarkerLook {
+  kOpen,     // its shape and colour, white inside
+  kFaint,    // the same, lighter and beneath the rest: points as they were
+  kLeftOut,  // hollow grey crosses: points left out of the work
+};
+
 struct MarkerSeries {
   std::string label;  // legend entry; none when empty
   std::vector<Point> points;
+  MarkerLook look = MarkerLook::kOpen;
+  // The shape and colour of the panel's marker series of this index; its
+  // own index when negative.
+  int like = -1;
 };
 
 struct LineSeries {

@@ -1,5 +1,7 @@
 // The figure of a sounding: apparent resistivity against AB/2 on log-log
-// axes (each MN/2 segment with its own marker, model curves as lines) and,
+// axes (each MN/2 segment with its own marker, joined readings also faintly
+// where they were before, readings left out as grey crosses, model curves as
+// lines) and,
 // when there is a model, its resistivity-against-depth step profile in a
 // second panel.
 #pragma once
@@ -28,6 +30,7 @@ struct SoundingFigureInput {
   const sounding::Sounding* data = nullptr;       // the readings, if any
   std::vector<ModelCurve> curves;                 // model curves, if any
   const sounding::LayeredModel* model = nullptr;  // the step profile, if any
+  std::vector<const sounding::Reading*> dropped;  // readings left out, if any
 };
 
 Figure SoundingFigure(const SoundingFigureInput& input);
