@@ -60,6 +60,7 @@ int WriteForwardPlot(const ForwardPlotRequest& request) {
   figure.unit = request.unit.value_or(data.unit.value_or(plot::LengthUnit::kFeet));
   figure.model = request.model;
   if (!request.dataPath.empty()) figure.data = &data;
+  for (const sounding::Reading& r : data.dropped) figure.dropped.push_back(&r);
   figure.curves.push_back({"model", ModelCurve(*request.model, request.mn2, low, high)});
   WritePlot(plot::SoundingFigure(figure), request.plotPath);
   return skipped;

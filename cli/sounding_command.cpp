@@ -95,6 +95,7 @@ int RunSounding(Args args) {
     plot::SoundingFigureInput figure;
     figure.unit = OutputUnit(options.unit, sounding);
     figure.data = &sounding;
+    for (const sounding::Reading& r : sounding.dropped) figure.dropped.push_back(&r);
     // The file's name, without its folders, titles the plot.
     if (options.path != "-") figure.title = options.path.substr(options.path.rfind('/') + 1);
     WritePlot(plot::SoundingFigure(figure), options.plot);

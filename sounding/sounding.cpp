@@ -82,7 +82,7 @@ double GeometricFactor(double ab2, double mn2) {
 
 std::string Percent(double relative) {
   char text[32];
-  std::snprintf(text, sizeof text, "%+.2g %%", 100 * relative);
+  std::snprintf(text, sizeof text, "%+.1f %%", 100 * relative);
   return text;
 }
 
@@ -171,7 +171,9 @@ LineResult Average(const Line& line, const Repeats& repeats, std::string_view wh
     double squares = 0;
     for (const double r : kept) squares += (r - mean) * (r - mean);
     reading.spread = std::sqrt(squares / (count - 1)) / mean;
-    reading.error = reading.spread / std::sqrt(count);
+    // Repeats that agree to every digit written say only that the error is
+    // below the fit's floor: no error of its own.
+    if (reading.spread > 0) reading.error = reading.spread / std::sqrt(count);
   }
   return {reading, {}};
 }

@@ -522,17 +522,18 @@ TEST(SoundingCommand, ReadingsToCsv) {
        0,
        ""},
       {"ab2,mn2,r1,r2\n10,1,1,3\n20,1,4,\n",
-       {"ab2,mn2,k,rho,repeats,spread",
-        "10,1,155.50883635269477,311.01767270538954,2,0.7071067811865476",
-        "20,1,626.7477343911637,2506.990937564655,1,"},
+       {"ab2,mn2,k,rho,repeats,spread,error",
+        "10,1,155.50883635269477,311.01767270538954,2,0.7071067811865476,0.5",
+        "20,1,626.7477343911637,2506.990937564655,1,,"},
        0,
-       ""},
+       "tavrin: line 2: warning: repeats 1 and 3 differ by more than a factor of two\n"},
       {"AB/2 rhoa\n1.5 120\n", {"ab2,mn2,k,rho", "1.5,,,120"}, 0, ""},
       {"ab2,mn2,rho\n10,1,5\n10,5,6\n20,1,7\n",
        {"ab2,mn2,k,rho", "10,1,155.50883635269477,5", "20,1,626.7477343911637,7",
         "10,5,23.561944901923447,6"},
        0,
-       ""},
+       "tavrin: warning: the segments of MN/2 1 and 5 differ by +20.0 % where they overlap; "
+       "--join joins them\n"},
       {"ab2,mn2,v,i\n10,1,0.5,0\n10,1,0.5,0.25\n",
        {"ab2,mn2,k,rho", "10,1,155.50883635269477,311.01767270538954"},
        1,
@@ -560,6 +561,31 @@ TEST(SoundingCommand, ReadingsToCsv) {
     EXPECT_EQ(Lines(run.out), c.lines);
     EXPECT_EQ(run.err, c.err);
   }
+}
+
+// --join multiplies the smaller MN/2's segment onto the larger's at their
+// overlap and says so; --drop leaves a line out.
+TEST(SoundingCommand, JoinAndDrop) {
+  const std::string sheet = "ab2,mn2,rho\n1,0.2,10\n2,0.2,10\n2,1,12\n4,1,12\n";
+  ToolRun run = RunTool({"sounding", "--join", "--drop=5"}, sheet);
+  EXPECT_EQ(run.status, 2);  // --opt=value is not read yet: wrong usage
+  run = RunTool({"sounding", "--join", "--drop", "5"}, sheet);
+  EXPECT_EQ(run.status, 0);
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "ab2,mn2,k,rho,shift");
+  // Every reading at 12 after joining; the 0.2 segment by 12 / 10.
+  for (std::size_t k = 1; k < lines.size(); ++k) {
+    const std::size_t shift = lines[k].rfind(',');
+    const std::size_t rho = lines[k].rfind(',', shift - 1);
+    EXPECT_NEAR(std::strtod(lines[k].c_str() + rho + 1, nullptr), 12, 1e-12) << lines[k];
+    EXPECT_NEAR(std::strtod(lines[k].c_str() + shift + 1, nullptr), k < 3 ? 1.2 : 1, 1e-12);
+  }
+  EXPECT_EQ(run.err,
+            "tavrin: line 5: left out (--drop)\n"
+            "tavrin: note: the segment of MN/2 0.2 multiplied by 1.2 (1 readings at the overlap)\n"
+            "tavrin: note: joined to the segment of MN/2 1\n");
+  EXPECT_EQ(RunTool({"sounding", "--join", "--join-to", "3"}, sheet).status, 2);
 }
 
 // n a v i lines give exactly the number `tavrin calc --raw` gives.
