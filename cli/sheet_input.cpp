@@ -58,17 +58,16 @@ void Report(const std::string& where, long line, const std::string& text, const 
 void Join(SheetInput& input, const SheetOptions& options, const std::string& where) {
   sounding::Sounding& sounding = input.sounding;
   if (!options.join) {
+    std::vector<double> mn2(static_cast<std::size_t>(sounding.segmentCount), NAN);
+    for (const sounding::Reading& r : sounding.readings) {
+      mn2[static_cast<std::size_t>(r.segment)] = r.mn2;
+    }
     for (const sounding::Mismatch& m : sounding::SegmentMismatches(sounding, kMismatchTolerance)) {
-      double smaller = NAN, larger = NAN;
-      for (const sounding::Reading& r : sounding.readings) {
-        if (r.segment == m.smaller) smaller = r.mn2;
-        if (r.segment == m.larger) larger = r.mn2;
-      }
       std::fprintf(stderr,
                    "tavrin: %swarning: the segments of MN/2 %s and %s differ by %+.1f %% where "
                    "they overlap; --join joins them\n",
-                   where.c_str(), Mn2Text(smaller).c_str(), Mn2Text(larger).c_str(),
-                   100 * (m.ratio - 1));
+                   where.c_str(), Mn2Text(mn2[static_cast<std::size_t>(m.smaller)]).c_str(),
+                   Mn2Text(mn2[static_cast<std::size_t>(m.larger)]).c_str(), 100 * (m.ratio - 1));
     }
     return;
   }
