@@ -132,6 +132,20 @@ void WriteFigure(const InvertOptions& options, const sounding::Sounding& soundin
   figure.data = &sounding;
   figure.model = &fit.model;
   figure.modelled = fit.modelled;
+  // With fitted shifts each reading is drawn divided by its segment's shift,
+  // onto the model's curve, and faintly where it was read.
+  sounding::Sounding shifted;
+  if (!fit.shifts.empty()) {
+    shifted = sounding;
+    for (std::size_t k = 0; k < shifted.readings.size(); ++k) {
+      sounding::Reading& r = shifted.readings[k];
+      const double shift = fit.shifts[static_cast<std::size_t>(r.segment)].value;
+      r.rho /= shift;
+      r.shift /= shift;
+      figure.modelled[k] /= shift;
+    }
+    figure.data = &shifted;
+  }
   for (const inversion::LayerEstimate& layer : fit.layers) {
     figure.resistivityFactors.push_back(layer.resistivity.factor);
   }

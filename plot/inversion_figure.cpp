@@ -41,6 +41,9 @@ Figure InversionFigure(const InversionFigureInput& input) {
   base.title = input.title;
   base.unit = input.unit;
   base.data = input.data;
+  if (input.data != nullptr) {
+    for (const sounding::Reading& r : input.data->dropped) base.dropped.push_back(&r);
+  }
   base.curves.push_back(input.curve);
   base.model = input.model;
 
