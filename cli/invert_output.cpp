@@ -28,6 +28,7 @@ constexpr std::array kWarningNames{
     WarningName{WarningKind::kNotResolved, "not_resolved"},
     WarningName{WarningKind::kConductanceOnly, "conductance_only"},
     WarningName{WarningKind::kTransverseResistanceOnly, "transverse_resistance_only"},
+    WarningName{WarningKind::kNotConverged, "not_converged"},
 };
 
 std::string_view NameOf(WarningKind kind) {

@@ -95,6 +95,7 @@ struct RunResult {
   double objective;
   double chi2;
   int iterations;
+  bool atLimit = false;  // stopped by maxEvaluations, not by its tolerances
 };
 struct Prior {
   const Eigen::VectorXd* reference = nullptr;

@@ -24,11 +24,6 @@ namespace {
 
 using internal::ParameterCount;
 
-// Most function evaluations for the run from each start and for the final
-// run from the best of them (most runs stop at their tolerance well before).
-constexpr int kStartEvaluations = 400;
-constexpr int kFinalEvaluations = 400;
-
 // chi^2 per degree of freedom above this is a poor fit: for 10 or more
 // degrees of freedom its standard deviation sqrt(2 / dof) is under 0.45, so
 // 3 is well beyond chance.
@@ -42,6 +37,9 @@ internal::Problem CheckedProblem(std::span<const Datum> data, const Options& opt
   }
   if (!(options.relativeError > 0) || !std::isfinite(options.relativeError)) {
     throw InversionError("the data error must be above 0 %");
+  }
+  if (options.maxEvaluations < 1) {
+    throw InversionError("the evaluation limit must be 1 or above");
   }
   for (const Datum& datum : data) {
     if (!(datum.ab2 > 0) || !std::isfinite(datum.ab2) || !(datum.rho > 0) ||
@@ -118,7 +116,8 @@ void SetStatistics(const internal::Problem& problem, const Eigen::VectorXd& x, F
     double m = internal::Modelled(fit.model, data[i]);
     if (problem.shiftOf[i] >= 0) m *= std::exp(x[problem.shiftOf[i]]);
     fit.modelled.push_back(m);
-    sumSquares += (m - data[i].rho) * (m - data[i].rho) / (data[i].rho * data[i].rho);
+    const double relative = (m - data[i].rho) / data[i].rho;  // not squaring rho, which overflows
+    sumSquares += relative * relative;
   }
   fit.rmsPercent = 100 * std::sqrt(sumSquares / static_cast<double>(data.size()));
   fit.chi2PerDof = fit.dof > 0 ? fit.chi2 / fit.dof : std::numeric_limits<double>::quiet_NaN();
@@ -128,33 +127,61 @@ void SetStatistics(const internal::Problem& problem, const Eigen::VectorXd& x, F
 // further starts (shifts included).
 Fit InvertFrom(std::span<const Datum> data, const Options& options,
                const std::vector<Eigen::VectorXd>& moreStarts) {
-  const internal::Problem problem = CheckedProblem(data, options);
-  std::vector<Eigen::VectorXd> starts = internal::StartingModels(data, options.layers);
+  CheckedProblem(data, options);
+  // The apparent resistivity is homogeneous of degree 1 in the layers'
+  // resistivities, m(c rho, h) = c m(rho, h), so the fit is made on the
+  // data in a unit U, the power of 2 nearest their geometric mean (the
+  // division exact): x holds ln(rho / U), the residuals, shifts and the
+  // covariance of x are unchanged, and the resistivities fitted in U are
+  // then multiplied by U. The forward model forms products of two resistivities,
+  // which overflow beyond about 1e154 ohm-m (and underflow below 1e-154)
+  // but stay finite for data within that many decades of their mean.
+  double meanLog2 = 0;
+  for (const Datum& datum : data) meanLog2 += std::log2(datum.rho);
+  const int unitExponent =
+      static_cast<int>(std::lround(meanLog2 / static_cast<double>(data.size())));
+  const double unit = std::ldexp(1.0, unitExponent);
+  const double logUnit = unitExponent * std::log(2.0);
+  std::vector<Datum> scaled(data.begin(), data.end());
+  for (Datum& datum : scaled) datum.rho = std::ldexp(datum.rho, -unitExponent);
+
+  const internal::Problem problem = internal::ProblemOf(scaled, options);
+  std::vector<Eigen::VectorXd> starts = internal::StartingModels(scaled, options.layers);
   for (Eigen::VectorXd& x : starts) {
     x.conservativeResize(problem.Size());
     x.tail(problem.shifts).setZero();
   }
-  starts.insert(starts.end(), moreStarts.begin(), moreStarts.end());
+  for (Eigen::VectorXd x : moreStarts) {
+    x.head(options.layers).array() -= logUnit;
+    starts.push_back(std::move(x));
+  }
 
   const Eigen::VectorXd& reference = starts.front();
   Eigen::VectorXd best;
   const double infinity = std::numeric_limits<double>::infinity();
   internal::RunResult bestRun{infinity, infinity, 0};
   for (Eigen::VectorXd x : starts) {
-    const internal::RunResult run = internal::Minimise(problem, {&reference}, x, kStartEvaluations,
-                                                       nullptr, internal::Precision::kSearch);
+    const internal::RunResult run = internal::Minimise(
+        problem, {&reference}, x, options.maxEvaluations, nullptr, internal::Precision::kSearch);
     if (run.chi2 < bestRun.chi2) {
       bestRun = run;
       best = x;
     }
   }
+  const auto notFinite = [] {
+    return InversionError(
+        "no layered model with finite apparent resistivities fits the readings (they lie too many "
+        "decades apart, or too near the largest number)");
+  };
+  if (best.size() == 0) throw notFinite();
   // The prior weighs against the data as their observed scatter allows:
   // data that fit far better than their stated error (chi^2 / dof << 1) are
   // barely pulled toward the reference.
   const int dof = static_cast<int>(data.size()) - static_cast<int>(problem.Size());
   const double variance = dof > 0 ? std::min(1.0, bestRun.chi2 / dof) : 0.0;
   const internal::RunResult final =
-      internal::Minimise(problem, {&reference, std::sqrt(variance)}, best, kFinalEvaluations);
+      internal::Minimise(problem, {&reference, std::sqrt(variance)}, best, options.maxEvaluations);
+  if (!std::isfinite(final.chi2)) throw notFinite();
 
   Fit fit;
   internal::SetModel(best, options.layers, problem.bounds, fit.model);
@@ -167,6 +194,11 @@ Fit InvertFrom(std::span<const Datum> data, const Options& options,
   fit.iterations = bestRun.iterations + final.iterations;
   fit.starts = static_cast<int>(starts.size());
   SetStatistics(problem, best, fit);
+  for (double& rho : fit.model.resistivity) rho *= unit;
+  for (double& m : fit.modelled) m *= unit;
+  for (const double rho : fit.model.resistivity) {
+    if (!std::isfinite(rho)) throw notFinite();
+  }
 
   const double scale = fit.dof > 0 ? std::max(1.0, fit.chi2PerDof) : 1.0;
   const Eigen::MatrixXd covariance =
@@ -180,6 +212,15 @@ Fit InvertFrom(std::span<const Datum> data, const Options& options,
                   "error, may suit the data)",
                   fit.chi2PerDof);
     fit.warnings.push_back({WarningKind::kPoorFit, 0, {fit.chi2PerDof, 1}, text});
+  }
+  if (final.atLimit) {
+    fit.warnings.push_back(
+        {WarningKind::kNotConverged,
+         0,
+         {fit.chi2PerDof, 1},
+         "not converged: the fit stopped at its limit of " +
+             std::to_string(options.maxEvaluations) +
+             " evaluations before its tolerance; the model may not be the best"});
   }
   internal::DescribeUncertainty(best, covariance, fit);
   if (options.fitShifts) fit.shifts = internal::ShiftEstimates(problem, best, covariance);

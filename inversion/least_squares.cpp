@@ -112,11 +112,12 @@ RunResult Minimise(const Problem& problem, const Prior& prior, Eigen::VectorXd& 
   method.setXtol(search ? kSearchParameterTolerance : kParameterTolerance);
   method.setFtol(search ? kSearchMisfitTolerance : kMisfitTolerance);
   method.setMaxfev(maxEvaluations);
-  method.minimize(x);
+  const Eigen::LevenbergMarquardtSpace::Status status = method.minimize(x);
   const double norm = method.fnorm();
   const double chi2 =
       method.fvec().head(static_cast<Eigen::Index>(problem.data.size())).squaredNorm();
-  return {norm * norm, chi2, static_cast<int>(method.iterations())};
+  return {norm * norm, chi2, static_cast<int>(method.iterations()),
+          status == Eigen::LevenbergMarquardtSpace::TooManyFunctionEvaluation};
 }
 
 Eigen::MatrixXd Jacobian(const Problem& problem, const Eigen::VectorXd& x) {

@@ -29,6 +29,31 @@ std::string Format(const char* format, double a, double b) {
   return text;
 }
 
+std::string Format(const char* format, const char* what, double value) {
+  char text[200];
+  std::snprintf(text, sizeof text, format, what, value);
+  return text;
+}
+
+// A layer's factor is the prior's spread, not something the data measured,
+// when ln factor is at least this fraction of ln kPriorFactor: with the
+// variances adding as informations, 1 / sigma^2 = 1 / sigma_prior^2 + I_data,
+// the data then carry under 1 / 0.9^2 - 1 = 23 % of the prior's information.
+constexpr double kPriorShare = 0.9;
+
+// "<what> <value> not resolved" and why: the factor the data leave, the
+// prior's own spread where they do not bound the value, or that the factor
+// could not be determined (not finite).
+std::string NotResolved(const char* what, const Estimate& e) {
+  const std::string head = Format("%s %.4g not resolved", what, e.value);
+  if (!std::isfinite(e.factor)) return head + " (factor not determined)";
+  if (std::log(e.factor) >= kPriorShare * std::log(kPriorFactor)) {
+    return head + Format(": the data do not bound it, and its factor %.3g is the prior's spread",
+                         e.factor, 0);
+  }
+  return head + Format(" (factor %.3g)", e.factor, 0);
+}
+
 std::string LayerPrefix(int layer) {
   return "layer " + std::to_string(layer) + ": ";
 }
@@ -62,16 +87,12 @@ void WarnAboutLayer(const LayerEstimate& layer, int j, Eigen::Index rIndex, Eige
     }
   }
   if (!rhoResolved) {
-    warnings.push_back(
-        {WarningKind::kNotResolved, j + 1, layer.resistivity,
-         LayerPrefix(j + 1) + Format("resistivity %.4g not resolved (factor %.3g)",
-                                     layer.resistivity.value, layer.resistivity.factor)});
+    warnings.push_back({WarningKind::kNotResolved, j + 1, layer.resistivity,
+                        LayerPrefix(j + 1) + NotResolved("resistivity", layer.resistivity)});
   }
   if (!hResolved) {
-    warnings.push_back(
-        {WarningKind::kNotResolved, j + 1, layer.thickness,
-         LayerPrefix(j + 1) + Format("thickness %.4g not resolved (factor %.3g)",
-                                     layer.thickness.value, layer.thickness.factor)});
+    warnings.push_back({WarningKind::kNotResolved, j + 1, layer.thickness,
+                        LayerPrefix(j + 1) + NotResolved("thickness", layer.thickness)});
   }
 }
 

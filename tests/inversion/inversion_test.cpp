@@ -202,6 +202,70 @@ TEST(Inversion, ThinConductiveLayerIsResolvedOnlyAsItsConductance) {
   }
 }
 
+// The fit does not depend on the data's unit: readings times c give the
+// same layers and factors with the resistivities times c, for any c that
+// keeps them within a double; and no warning prints a factor that is not a
+// number. A flat curve fitted with two layers says its factors are the
+// prior's.
+TEST(Inversion, ReadingsOfAnyMagnitudeScaleTheFittedResistivities) {
+  const std::vector<double> ab2 = Spacings(1, 1000, 8);
+  const struct {
+    const char* name;
+    sounding::LayeredModel model;
+    double scale;
+    bool priorSpread;  // a warning says a factor is the prior's spread
+  } cases[] = {
+      {"two layers times 1e170", {{100, 10}, {5}}, 1e170, false},
+      {"two layers times 1e-200", {{100, 10}, {5}}, 1e-200, false},
+      {"three layers times 1e300", {{100, 10, 300}, {4, 12}}, 1e300, false},
+      {"a flat curve of 1e120 as two layers", {{1, 1}, {5}}, 1e120, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Options options{static_cast<int>(c.model.resistivity.size()), kNoise};
+    std::vector<Datum> data = Synthetic(c.model, ab2, 3);
+    const Fit plain = Invert(data, options);
+    for (Datum& d : data) d.rho *= c.scale;
+    const Fit fit = Invert(data, options);
+    ASSERT_EQ(fit.layers.size(), plain.layers.size());
+    EXPECT_NEAR(fit.rmsPercent / plain.rmsPercent, 1, 1e-6);
+    for (std::size_t j = 0; j < fit.layers.size(); ++j) {
+      const LayerEstimate &l = fit.layers[j], &p = plain.layers[j];
+      EXPECT_NEAR(l.resistivity.value / (c.scale * p.resistivity.value), 1, 1e-6) << j;
+      EXPECT_NEAR(l.resistivity.factor / p.resistivity.factor, 1, 1e-6) << j;
+      if (j + 1 < fit.layers.size()) {
+        EXPECT_NEAR(l.thickness.value / p.thickness.value, 1, 1e-6) << j;
+        EXPECT_NEAR(l.thickness.factor / p.thickness.factor, 1, 1e-6) << j;
+      }
+    }
+    bool priorSpread = false;
+    for (const Warning& w : fit.warnings) {
+      EXPECT_EQ(w.text.find("nan"), std::string::npos) << w.text;
+      priorSpread = priorSpread || w.text.find("the prior's spread") != std::string::npos;
+    }
+    EXPECT_EQ(priorSpread, c.priorSpread);
+  }
+}
+
+// A final run stopped by its evaluation limit is warned of; one that
+// reaches its tolerance is not.
+TEST(Inversion, AFitStoppedAtItsEvaluationLimitIsWarnedOf) {
+  const std::vector<Datum> data = Synthetic({{100, 10, 300}, {4, 12}}, Spacings(1, 1000, 8), 2);
+  const struct {
+    int evaluations;
+    bool warned;
+  } cases[] = {{3, true}, {400, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.evaluations);
+    Options options{3, kNoise};
+    options.maxEvaluations = c.evaluations;
+    const Fit fit = Invert(data, options);
+    EXPECT_EQ(std::count_if(fit.warnings.begin(), fit.warnings.end(),
+                            [](const Warning& w) { return w.kind == WarningKind::kNotConverged; }),
+              c.warned ? 1 : 0);
+  }
+}
+
 TEST(Inversion, FlatCurveChoosesOneLayer) {
   const std::vector<double> ab2 = Spacings(1, 300, 6);
   const LayerChoice choice = InvertChoosingLayers(Synthetic({{42}, {}}, ab2, 7), kNoise);
@@ -384,6 +448,11 @@ TEST(Inversion, RefusesWhatCannotBeFitted) {
        {1, kNoise},
        "0 readings cannot determine 1 free parameter of 1 layer; at least 1 needed"},
       {{{1, 0, 10, -0.1}}, {1, kNoise}, "a reading's error must be 0 % or above"},
+      {three, {1, kNoise, false, 0, 0}, "the evaluation limit must be 1 or above"},
+      {{{1, 0, 1e-300}, {2, 0, 1e300}, {4, 0, 1e-300}, {8, 0, 1e300}, {16, 0, 1e-300}},
+       {3, kNoise},
+       "no layered model with finite apparent resistivities fits the readings (they lie too many "
+       "decades apart, or too near the largest number)"},
       {three, {1, kNoise, true, 1}, "the reference segment 1 has no readings"},
       {{{1, 0, 10, 0, 0}, {2, 0, 12, 0, 1}, {4, 0, 15, 0, 2}},
        {2, kNoise, true, 0},

@@ -32,6 +32,21 @@ TEST(InvertCommand, FitsTheModelAsCsvAndJson) {
       << json.out;
 }
 
+// Readings far beyond any earth's resistivity still fit, and a factor the
+// data do not bound is said to be the prior's, never printed as nan.
+TEST(InvertCommand, ExtremeReadingsFitAndSayWhatTheDataDoNotBound) {
+  for (const std::string rho : {"1e+170", "1e-200", "1e+120"}) {
+    SCOPED_TRACE(rho);
+    std::string sounding = "ab2,rho\n";
+    for (const char* ab2 : {"1", "2", "4", "8", "16"}) sounding += ab2 + ("," + rho) + "\n";
+    const ToolRun run = RunTool({"invert", "--layers", "2"}, sounding);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\n1," + rho + ",10,"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("the prior's spread"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("nan"), std::string::npos) << run.out;
+  }
+}
+
 TEST(InvertCommand, WrongInputIsOneLineAndStatusTwo) {
   const std::string sounding = "ab2,rho\n1,10\n2,12\n4,15\n";
   const struct {

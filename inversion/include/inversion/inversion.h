@@ -75,6 +75,7 @@ enum class WarningKind {
   kNotResolved,               // a layer's resistivity or thickness has a large factor
   kConductanceOnly,           // only h / rho of a layer is resolved
   kTransverseResistanceOnly,  // only h * rho of a layer is resolved
+  kNotConverged,              // the final run stopped at its evaluation limit
 };
 
 struct Warning {
@@ -113,13 +114,18 @@ struct Options {
   // fixed at 1.
   bool fitShifts = false;
   int referenceSegment = 0;
+  // Most forward evaluations of each Levenberg-Marquardt run; a final run
+  // stopped by it rather than by its tolerances is warned of.
+  int maxEvaluations = 400;
 };
 
 // Fits `options.layers` layers to the data. Throws InversionError when the
 // layer count or error is out of range, a datum is not positive and finite
 // or has a negative error, with fitted shifts a segment is negative or the
-// reference has no readings, or there are fewer data than free parameters
-// (2 N - 1, and one for each fitted shift).
+// reference has no readings, there are fewer data than free parameters
+// (2 N - 1, and one for each fitted shift), the evaluation limit is below 1,
+// or no model with finite apparent resistivities fits (readings that lie
+// hundreds of decades apart).
 Fit Invert(std::span<const Datum> data, const Options& options);
 
 // The number of layers chosen by the Bayesian information criterion
