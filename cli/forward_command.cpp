@@ -250,8 +250,7 @@ int RunForward(Args args) {
     if (!(value > 0 && std::isfinite(value))) {
       throw UsageError("AB/2 " + ShortestText(ab2) +
                        ": the apparent resistivity is not a positive number in the range of "
-                       "doubles (" +
-                       ShortestText(value) + ")");
+                       "doubles");
     }
     rho.push_back(value);
   }
