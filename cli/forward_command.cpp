@@ -4,9 +4,11 @@
 //
 // The model comes from --rho and --thick or from --model FILE (one layer a
 // line: resistivity, thickness; the last layer's thickness empty; separators
-// and comments as batch, an optional header). The spacings are the AB2
+// and comments as batch, an optional first line of names). The spacings are the AB2
 // arguments and --ab2 FROM:TO:PER_DECADE, in that order. The fast filter
 // computes them, or with --exact the reference integration.
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -34,6 +36,7 @@ constexpr std::string_view kForwardUsage =
     "FROM:TO:PER_DECADE";
 constexpr std::size_t kMaxLayers = 30;
 constexpr int kMaxPerDecade = 1000;
+constexpr int kMaxSpacings = 100000;  // in one --ab2 range
 
 struct ForwardOptions {
   sounding::LayeredModel model;
@@ -80,9 +83,11 @@ std::vector<double> PositiveList(std::string_view text, std::string_view what) {
 sounding::LayeredModel ReadModel(const std::string& path) {
   const std::string text = ReadInput(path);
   sounding::LayeredModel model;
-  bool last = false;  // a layer without thickness was read: the half-space
+  bool last = false;      // a layer without thickness was read: the half-space
+  bool seenLine = false;  // a line other than blank or comment was read
   long lineNumber = 0;
-  std::size_t start = 0;
+  // A byte-order mark ("CSV UTF-8") is no part of the first line.
+  std::size_t start = std::string_view(text).starts_with("\xEF\xBB\xBF") ? 3 : 0;
   while (start < text.size()) {
     const std::size_t end = std::min(text.find('\n', start), text.size());
     const std::string_view line(text.data() + start, end - start);
@@ -91,7 +96,14 @@ sounding::LayeredModel ReadModel(const std::string& path) {
     if (sounding::IsBlankOrComment(line)) continue;
     const std::string where = path + ": line " + std::to_string(lineNumber) + ": ";
     std::vector<std::string> fields = sounding::SplitFields(line);
-    if (model.resistivity.empty() && !last && !ParseNumber(fields.front())) continue;  // header
+    // Only the first line may be a header, and only one that starts with a
+    // letter: a mistyped number (1O0) is an error, not a lost top layer.
+    const bool first = !seenLine;
+    seenLine = true;
+    if (first && !fields.front().empty() &&
+        std::isalpha(static_cast<unsigned char>(fields.front().front()))) {
+      continue;
+    }
     if (last) throw UsageError(where + "a layer below the half-space (its thickness is empty)");
     if (fields.size() > 1 && !fields[1].empty()) {
       model.resistivity.push_back(PositiveNumber(fields[0], where + "resistivity"));
@@ -117,11 +129,19 @@ std::vector<double> SpacingRange(std::string_view text) {
   const std::string perText(text.substr(second + 1));
   const int perDecade = ParseIntArgument(perText.c_str(), 1, kMaxPerDecade, "--ab2 PER_DECADE");
   if (to < from) throw UsageError("--ab2 '" + std::string(text) + "': TO is below FROM");
-  const double decades = std::log10(to / from);
-  const int steps = static_cast<int>(std::lround(decades * perDecade));
+  // The decades as a difference of logarithms: TO / FROM overflows for a
+  // range over 308 decades (1e-300:1e300), and the end dropped with it.
+  const double firstDecade = std::log10(from);
+  const double decades = std::log10(to) - firstDecade;
+  const double stepCount = std::round(decades * perDecade);
+  if (stepCount > kMaxSpacings) {
+    throw UsageError("--ab2 '" + std::string(text) + "' asks for more than " +
+                     std::to_string(kMaxSpacings) + " spacings");
+  }
+  // At least one step when TO is above FROM, so that TO is always there.
+  const int steps = std::max(static_cast<int>(stepCount), to > from ? 1 : 0);
   // The exponent whole: 10^1.5 is the double nearest sqrt(1000), which
   // 10 * 10^0.5 is not.
-  const double firstDecade = std::log10(from);
   std::vector<double> values{from};
   for (int k = 1; k < steps; ++k) {
     values.push_back(std::pow(10.0, firstDecade + decades * k / steps));
@@ -218,13 +238,21 @@ int RunForward(Args args) {
   std::vector<double> rho;
   rho.reserve(options.ab2.size());
   for (const double ab2 : options.ab2) {
+    double value = 0;
     try {
-      rho.push_back(options.exact
-                        ? sounding::ApparentResistivityExact(options.model, ab2, options.mn2)
-                        : sounding::ApparentResistivity(options.model, ab2, options.mn2));
+      value = options.exact ? sounding::ApparentResistivityExact(options.model, ab2, options.mn2)
+                            : sounding::ApparentResistivity(options.model, ab2, options.mn2);
     } catch (const std::runtime_error& error) {
       throw UsageError("AB/2 " + ShortestText(ab2) + ": " + error.what());
     }
+    // A resistivity is above 0 and a double; anything else (an overflow, or
+    // the finite array's difference lost to rounding) is no result to print.
+    if (!(value > 0 && std::isfinite(value))) {
+      throw UsageError("AB/2 " + ShortestText(ab2) +
+                       ": the apparent resistivity is not a positive number in the range of "
+                       "doubles");
+    }
+    rho.push_back(value);
   }
   int skipped = 0;
   if (!options.plot.empty()) {

@@ -240,13 +240,15 @@ double ApparentResistivityExact(const LayeredModel& model, double ab2, double mn
            BesselIntegral(
                [&](double x) { return (ResistivityTransform(model, x / ab2) - rho1) * x; }, 1, tol);
   }
-  // rho_a - rho_1 = F (G(near) - G(far)): each r G(r) needs tol r / F.
+  // rho_a - rho_1 = F (G(near) - G(far)) with F = near far / (2 mn2): each
+  // r G(r) needs tol r / F, that is tol 2 mn2 / far at near and tol 2 mn2 /
+  // near at far. F is applied as near / (2 mn2) times far g, as in
+  // forward.cpp, so that no ab2^2 overflows.
   const double near = ab2 - mn2;
   const double far = ab2 + mn2;
-  const double factor = (ab2 * ab2 - mn2 * mn2) / (2 * mn2);
-  const double g = ScaledPotential(model, near, tol * near / factor) / near -
-                   ScaledPotential(model, far, tol * far / factor) / far;
-  return rho1 + factor * g;
+  const double g = ScaledPotential(model, near, tol * (2 * mn2) / far) / near -
+                   ScaledPotential(model, far, tol * (2 * mn2) / near) / far;
+  return rho1 + near / (2 * mn2) * (far * g);
 }
 
 }  // namespace tavrin::sounding

@@ -311,6 +311,8 @@ TEST(Usage, WrongUseExitsTwoWithOneLineOnStderr) {
       {"forward", "--rho", CommaList("1", 31), "--thick", CommaList("1", 30), "10"},
       {"forward", "--rho", "100", "--fast", "10"},
       {"forward", "--model", "/nonexistent/tavrin/model.csv", "10"},
+      {"forward", "--rho", "7.5", "--ab2", "1e-300:1e300:1000"},
+      {"forward", "--rho", "10,1000", "--thick", "1", "--mn2", "1e-310", "10"},
   };
   for (const std::vector<std::string>& args : cases) {
     std::string joined;
@@ -631,6 +633,10 @@ TEST(ForwardCommand, SpacingsModelsAndPaths) {
       {{"forward", "--rho", "7.5", "0.5", "2e3"}, {"ab2,rho", "0.5,7.5", "2000,7.5"}},
       {{"forward", "--rho", "7.5", "--mn2", "1", "--ab2", "10:100:2"},
        {"ab2,rho", "10,7.5", "31.622776601683793,7.5", "100,7.5"}},
+      {{"forward", "--rho", "7.5", "--ab2", "1:1.1:1"}, {"ab2,rho", "1,7.5", "1.1,7.5"}},
+      {{"forward", "--rho", "7.5", "--mn2", "1e199", "1e200"}, {"ab2,rho", "1e+200,7.5"}},
+      {{"forward", "--rho", "1e300,1e300", "--thick", "10", "10"}, {"ab2,rho", "10,1e+300"}},
+      {{"forward", "--rho", "1e-300,1e-300", "--thick", "10", "10"}, {"ab2,rho", "10,1e-300"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[1] + " " + c.args.back());
@@ -657,6 +663,21 @@ TEST(ForwardCommand, SpacingsModelsAndPaths) {
       EXPECT_NEAR(a / b, 1, 1e-3) << fastLines[k] << " against " << exactLines[k];
     }
   }
+  // A range wider than the doubles' ratio keeps both ends.
+  const std::vector<std::string> wide =
+      Lines(RunTool({"forward", "--rho", "7.5", "--ab2", "1e-300:1e300:1"}).out);
+  ASSERT_EQ(wide.size(), 602u);
+  EXPECT_EQ(wide.back(), "1e+300,7.5");
+  // A mistyped top layer is no header: the file, line and field are named.
+  file = std::fopen(modelPath.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fputs("# two layers\n1O0,5\n10,\n", file);
+  std::fclose(file);
+  const ToolRun typo = RunTool({"forward", "--model", modelPath, "10"});
+  EXPECT_EQ(typo.status, 2);
+  EXPECT_EQ(typo.out, "");
+  EXPECT_NE(typo.err.find(modelPath + ": line 2: resistivity '1O0'"), std::string::npos)
+      << typo.err;
   std::remove(modelPath.c_str());
 }
 

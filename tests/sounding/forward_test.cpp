@@ -98,5 +98,31 @@ TEST(Forward, FiltersMatchTheReferenceForManyLayers) {
   }
 }
 
+// rho_a is linear in the resistivities: every one times c gives rho_a times
+// c, over the doubles' whole range. A power of two scales exactly, bit for
+// bit; a decimal factor to its rounding. Large spacings need no AB/2 squared.
+TEST(Forward, ScalesWithTheResistivitiesAndSpacings) {
+  const LayeredModel model{{100, 10, 1000}, {2, 20}};
+  const struct {
+    double factor;
+    double tolerance;  // relative; 0 for exact
+  } cases[] = {{0x1p-1000, 0}, {0x1p+1000, 0}, {1e-300, 1e-13}, {1e300, 1e-13}};
+  for (const auto& c : cases) {
+    LayeredModel scaled = model;
+    for (double& rho : scaled.resistivity) rho *= c.factor;
+    for (const double mn2Fraction : {0.0, 0.05}) {
+      for (const double s : {1.0, 10.0, 100.0, 1e200}) {
+        const double expected = c.factor * ApparentResistivity(model, s, mn2Fraction * s);
+        const double value = ApparentResistivity(scaled, s, mn2Fraction * s);
+        ASSERT_TRUE(std::isfinite(expected) && expected > 0) << s;
+        EXPECT_LE(std::fabs(value / expected - 1), c.tolerance)
+            << "factor " << c.factor << " ab2 " << s << " mn2 " << mn2Fraction * s;
+      }
+    }
+  }
+  // Far beyond the layers the finite array sees the half-space.
+  EXPECT_NEAR(ApparentResistivity(model, 1e200, 1e199) / 1000, 1, kTolerance);
+}
+
 }  // namespace
 }  // namespace tavrin::sounding
