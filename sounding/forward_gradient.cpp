@@ -84,7 +84,8 @@ double ApparentResistivityGradient(const LayeredModel& model, double ab2, double
     return rho1 + FilterSumGradient(kSchlumbergerFilter, model, ab2, 1.0, gradient, scratch);
   const double near = ab2 - mn2;
   const double far = ab2 + mn2;
-  const double k = (ab2 * ab2 - mn2 * mn2) / (2 * mn2);
+  // K / pi = (L^2 - l^2) / (2 l) as (L - l) / (2 l) * (L + l): no AB/2 squared.
+  const double k = near / (2 * mn2) * far;
   const double g =
       FilterSumGradient(kPotentialFilter, model, near, k / near, gradient, scratch) / near -
       FilterSumGradient(kPotentialFilter, model, far, -k / far, gradient, scratch) / far;
