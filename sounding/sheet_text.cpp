@@ -201,8 +201,14 @@ NumberRead ReadNumber(std::string_view field, Decimal decimal) {
     case NumberStyle::kPlain:
       break;
   }
-  std::string text(field.starts_with('+') ? field.substr(1) : field);
-  std::replace(text.begin(), text.end(), ',', '.');
+  std::string_view text = field.starts_with('+') ? field.substr(1) : field;
+  // Only a decimal comma needs a copy: from_chars reads points.
+  std::string withPoint;
+  if (text.find(',') != std::string_view::npos) {
+    withPoint.assign(text);
+    std::replace(withPoint.begin(), withPoint.end(), ',', '.');
+    text = withPoint;
+  }
   double value = 0;
   const char* end = text.data() + text.size();
   const auto [stop, error] = FromChars(text.data(), end, value);
