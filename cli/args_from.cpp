@@ -26,21 +26,22 @@ int HexValue(char c) {
   return -1;
 }
 
-// Runs one command line; wrong usage is reported with the line's number.
-int RunLine(const std::vector<std::string>& words, long lineNumber) {
-  const auto report = [&](const std::string& message) {
-    std::fprintf(stderr, "tavrin: line %ld: %s\n", lineNumber, message.c_str());
-    return kExitUsage;
+// Runs one command line; an error is reported with the line's number.
+int RunLine(const std::string& path, const std::vector<std::string>& words, long lineNumber) {
+  const auto report = [&](const std::string& message, int status) {
+    std::fprintf(stderr, "tavrin: %s:%ld: %s\n", InputName(path).c_str(), lineNumber,
+                 message.c_str());
+    return status;
   };
-  const Command* command = FindCommand(words.front());
-  if (command == nullptr) return report("unknown command '" + words.front() + "'");
-  std::vector<const char*> args;
-  args.reserve(words.size() - 1);
-  for (std::size_t i = 1; i < words.size(); ++i) args.push_back(words[i].c_str());
+  if (words.front() == "--args-from") return report("--args-from cannot be nested", kExitUsage);
+  // An argument ends at its first zero byte, as a real command line's do.
+  std::vector<std::string> args;
+  args.reserve(words.size());
+  for (const std::string& word : words) args.emplace_back(word.c_str());
   try {
-    return command->run(std::span<const char* const>(args));
-  } catch (const UsageError& error) {
-    return report(error.what());
+    return RunArguments(args);
+  } catch (const CommandError& error) {
+    return report(error.what(), error.status());
   }
 }
 
@@ -88,7 +89,7 @@ int RunArgsFrom(std::string_view path) {
   std::ifstream file;
   if (path != "-") {
     file.open(std::string(path), std::ios::binary);
-    if (!file) throw UsageError("cannot open '" + std::string(path) + "'");
+    if (!file) throw InputError("cannot open '" + std::string(path) + "'");
   }
   std::istream& in = path == "-" ? std::cin : file;
   int status = kExitOk;
@@ -99,13 +100,14 @@ int RunArgsFrom(std::string_view path) {
     if (line.empty()) continue;
     const auto words = SplitEscapedLine(line);
     if (!words) {
-      std::fprintf(stderr, "tavrin: line %ld: unknown or unfinished escape\n", lineNumber);
+      std::fprintf(stderr, "tavrin: %s:%ld: unknown or unfinished escape\n",
+                   InputName(path).c_str(), lineNumber);
       status = std::max(status, kExitUsage);
       continue;
     }
-    status = std::max(status, RunLine(*words, lineNumber));
+    status = std::max(status, RunLine(std::string(path), *words, lineNumber));
   }
-  if (in.bad()) throw UsageError("could not read '" + std::string(path) + "'");
+  if (in.bad()) throw InputError("could not read '" + InputName(path) + "'");
   return status;
 }
 

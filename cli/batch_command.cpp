@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/line_reader.h"
 #include "cli/output.h"
@@ -91,7 +92,7 @@ class Output {
 };
 
 // Processes every line of `in`; returns the exit status.
-int ProcessReadings(std::FILE* in) {
+int ProcessReadings(std::FILE* in, const std::string& name) {
   Output output;
   std::string& row = output.bytes();
   row += kOutputHeader;
@@ -114,8 +115,8 @@ int ProcessReadings(std::FILE* in) {
     firstReadingLine = false;
     if (isHeader) continue;
     if (fields.count() < kFieldsPerReading) {
-      std::fprintf(stderr, "tavrin: line %ld: %zu field%s, 4 needed (n a v i); line skipped\n",
-                   lineNumber, fields.count(), fields.count() == 1 ? "" : "s");
+      std::fprintf(stderr, "tavrin: %s:%ld: %zu field%s, 4 needed (n a v i); line skipped\n",
+                   name.c_str(), lineNumber, fields.count(), fields.count() == 1 ? "" : "s");
       status = kExitSkippedLines;
       continue;
     }
@@ -132,7 +133,7 @@ int ProcessReadings(std::FILE* in) {
   }
   if (reader.failed()) {
     output.Flush();
-    throw UsageError("could not read the input");
+    throw InputError("could not read '" + name + "'");
   }
   return status;
 }
@@ -143,14 +144,24 @@ struct FileCloser {
 
 }  // namespace
 
-int RunBatch(Args args) {
-  constexpr std::string_view kBatchUsage = "tavrin batch [FILE]";
-  if (args.size() > 1) RequireCount(args, 1, kBatchUsage);
-  const std::string_view path = args.empty() ? std::string_view("-") : std::string_view(args[0]);
-  if (path == "-") return ProcessReadings(stdin);
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(std::string(path).c_str(), "rb"));
-  if (!file) throw UsageError("cannot open '" + std::string(path) + "'");
-  return ProcessReadings(file.get());
+CommandRun DeclareBatch(CLI::App& app) {
+  app.description(
+      "Many calculator readings: one \"n a v i\" a line (commas, tabs or blanks between\n"
+      "the texts; quotes keep separators in a text; \"#\" comments and blank lines\n"
+      "skipped; a first line starting with a letter is a header), each text read as\n"
+      "the window reads its box.");
+  auto path = std::make_shared<std::string>("-");
+  AddPositional(app, "FILE", *path, "the readings (default, or \"-\": stdin)");
+  app.footer(std::string("Output: CSV n,a,v,i,rho,text: the four texts, rho with 17 significant\n"
+                         "digits and the result text under \"###.#\". A line with fewer than\n"
+                         "four fields is reported on stderr (FILE:LINE: reason) and skipped.\n") +
+             std::string(kExitStatusHelp));
+  return [path] {
+    if (*path == "-") return ProcessReadings(stdin, "stdin");
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path->c_str(), "rb"));
+    if (!file) throw InputError("cannot open '" + *path + "'");
+    return ProcessReadings(file.get(), *path);
+  };
 }
 
 }  // namespace tavrin::cli

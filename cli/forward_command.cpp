@@ -11,12 +11,14 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/forward_plot.h"
 #include "cli/output.h"
@@ -30,10 +32,6 @@ namespace tavrin::cli {
 
 namespace {
 
-constexpr std::string_view kForwardUsage =
-    "tavrin forward --rho R1,...,RN --thick H1,...,H(N-1) | --model FILE [--mn2 L] "
-    "[--units ft|m] [--exact] [--plot OUT [--data FILE [sheet options]]] AB2... | --ab2 "
-    "FROM:TO:PER_DECADE";
 constexpr std::size_t kMaxLayers = 30;
 constexpr int kMaxPerDecade = 1000;
 constexpr int kMaxSpacings = 100000;  // in one --ab2 range
@@ -47,7 +45,15 @@ struct ForwardOptions {
   std::string plot;
   std::string data;
   SheetOptions sheet;
-  bool sheetOptions = false;  // some sheet option was given
+};
+
+// The options as given on the command line.
+struct ForwardArguments {
+  std::string rho, thick, model, mn2, units, plot, data;
+  std::vector<std::string> ranges;   // --ab2, each
+  std::vector<std::string> spacings;  // the AB2 arguments
+  bool exact = false;
+  SheetArguments sheet;
 };
 
 // A whole text read as a finite double (plain decimal, C locale).
@@ -62,12 +68,13 @@ std::optional<double> ParseNumber(std::string_view text) {
   return value;
 }
 
+// A positive finite number; anything else throws Error (UsageError for an
+// argument, InputError for a line of a file).
+template <typename Error = UsageError>
 double PositiveNumber(std::string_view text, std::string_view what) {
   const std::optional<double> value = ParseNumber(text);
-  if (!value) throw UsageError(std::string(what) + " '" + std::string(text) + "' is not a number");
-  if (!(*value > 0)) {
-    throw UsageError(std::string(what) + " '" + std::string(text) + "' must be above 0");
-  }
+  if (!value) throw Error(std::string(what) + " '" + std::string(text) + "' is not a number");
+  if (!(*value > 0)) throw Error(std::string(what) + " '" + std::string(text) + "' must be above 0");
   return *value;
 }
 
@@ -94,7 +101,7 @@ sounding::LayeredModel ReadModel(const std::string& path) {
     start = end + 1;
     ++lineNumber;
     if (sounding::IsBlankOrComment(line)) continue;
-    const std::string where = path + ": line " + std::to_string(lineNumber) + ": ";
+    const std::string where = path + ":" + std::to_string(lineNumber) + ": ";
     std::vector<std::string> fields = sounding::SplitFields(line);
     // Only the first line may be a header, and only one that starts with a
     // letter: a mistyped number (1O0) is an error, not a lost top layer.
@@ -104,16 +111,15 @@ sounding::LayeredModel ReadModel(const std::string& path) {
         std::isalpha(static_cast<unsigned char>(fields.front().front()))) {
       continue;
     }
-    if (last) throw UsageError(where + "a layer below the half-space (its thickness is empty)");
+    if (last) throw InputError(where + "a layer below the half-space (its thickness is empty)");
+    model.resistivity.push_back(PositiveNumber<InputError>(fields[0], where + "resistivity"));
     if (fields.size() > 1 && !fields[1].empty()) {
-      model.resistivity.push_back(PositiveNumber(fields[0], where + "resistivity"));
-      model.thickness.push_back(PositiveNumber(fields[1], where + "thickness"));
+      model.thickness.push_back(PositiveNumber<InputError>(fields[1], where + "thickness"));
     } else {
-      model.resistivity.push_back(PositiveNumber(fields[0], where + "resistivity"));
       last = true;
     }
   }
-  if (!last) throw UsageError(path + ": the last layer needs an empty thickness (a half-space)");
+  if (!last) throw InputError(path + ": the last layer needs an empty thickness (a half-space)");
   return model;
 }
 
@@ -127,7 +133,7 @@ std::vector<double> SpacingRange(std::string_view text) {
   const double from = PositiveNumber(text.substr(0, first), "--ab2 FROM");
   const double to = PositiveNumber(text.substr(first + 1, second - first - 1), "--ab2 TO");
   const std::string perText(text.substr(second + 1));
-  const int perDecade = ParseIntArgument(perText.c_str(), 1, kMaxPerDecade, "--ab2 PER_DECADE");
+  const int perDecade = ParseIntArgument(perText, 1, kMaxPerDecade, "--ab2 PER_DECADE");
   if (to < from) throw UsageError("--ab2 '" + std::string(text) + "': TO is below FROM");
   // The decades as a difference of logarithms: TO / FROM overflows for a
   // range over 308 decades (1e-300:1e300), and the end dropped with it.
@@ -150,49 +156,27 @@ std::vector<double> SpacingRange(std::string_view text) {
   return values;
 }
 
-ForwardOptions ParseOptions(Args args) {
+ForwardOptions OptionsOf(const ForwardArguments& a) {
   ForwardOptions options;
   std::optional<std::vector<double>> rho;
   std::optional<std::vector<double>> thick;
-  std::string modelPath;
+  if (!a.rho.empty()) rho = PositiveList(a.rho, "resistivity");
+  if (!a.thick.empty()) thick = PositiveList(a.thick, "thickness");
+  const std::string& modelPath = a.model;
+  if (!a.mn2.empty()) options.mn2 = PositiveNumber(a.mn2, "--mn2");
+  if (!a.units.empty()) options.unit = ParseUnits(a.units);
+  options.plot = a.plot;
+  if (!options.plot.empty()) CheckPlotPath(options.plot);
+  options.data = a.data;
+  options.exact = a.exact;
+  options.sheet = SheetOptionsOf(a.sheet);
+  for (const std::string& spacing : a.spacings) {
+    options.ab2.push_back(PositiveNumber(spacing, "AB/2"));
+  }
   std::vector<double> range;
-  for (std::size_t k = 0; k < args.size(); ++k) {
-    const std::string_view argument(args[k]);
-    const bool takesValue = argument == "--rho" || argument == "--thick" || argument == "--model" ||
-                            argument == "--mn2" || argument == "--units" || argument == "--plot" ||
-                            argument == "--data" || argument == "--ab2";
-    if (takesValue && k + 1 == args.size()) {
-      throw UsageError(std::string(argument) +
-                       " needs a value; usage: " + std::string(kForwardUsage));
-    }
-    if (TakeSheetOption(args, k, options.sheet)) {
-      options.sheetOptions = true;
-    } else if (argument == "--rho") {
-      rho = PositiveList(args[++k], "resistivity");
-    } else if (argument == "--thick") {
-      thick = PositiveList(args[++k], "thickness");
-    } else if (argument == "--model") {
-      modelPath = args[++k];
-    } else if (argument == "--mn2") {
-      options.mn2 = PositiveNumber(args[++k], "--mn2");
-    } else if (argument == "--units") {
-      options.unit = ParseUnits(args[++k]);
-    } else if (argument == "--plot") {
-      options.plot = args[++k];
-      CheckPlotPath(options.plot);
-    } else if (argument == "--data") {
-      options.data = args[++k];
-    } else if (argument == "--ab2") {
-      const std::vector<double> values = SpacingRange(args[++k]);
-      range.insert(range.end(), values.begin(), values.end());
-    } else if (argument == "--exact") {
-      options.exact = true;
-    } else if (argument.starts_with("--")) {
-      throw UsageError("unexpected argument '" + std::string(argument) +
-                       "'; usage: " + std::string(kForwardUsage));
-    } else {
-      options.ab2.push_back(PositiveNumber(argument, "AB/2"));
-    }
+  for (const std::string& text : a.ranges) {
+    const std::vector<double> values = SpacingRange(text);
+    range.insert(range.end(), values.begin(), values.end());
   }
   options.ab2.insert(options.ab2.end(), range.begin(), range.end());
   if (!modelPath.empty() && (rho || thick)) {
@@ -201,7 +185,7 @@ ForwardOptions ParseOptions(Args args) {
   if (!modelPath.empty()) {
     options.model = ReadModel(modelPath);
   } else {
-    if (!rho) throw UsageError("--rho or --model is needed; usage: " + std::string(kForwardUsage));
+    if (!rho) throw UsageError("--rho or --model is needed");
     options.model.resistivity = *rho;
     if (thick) options.model.thickness = *thick;
     if (options.model.thickness.size() + 1 != options.model.resistivity.size()) {
@@ -215,7 +199,7 @@ ForwardOptions ParseOptions(Args args) {
                      " layers; 1 to " + std::to_string(kMaxLayers) + " are possible");
   }
   if (options.ab2.empty()) {
-    throw UsageError("no AB/2 given; usage: " + std::string(kForwardUsage));
+    throw UsageError("no AB/2 given (AB2 arguments or --ab2 FROM:TO:PER_DECADE)");
   }
   for (const double ab2 : options.ab2) {
     if (!(options.mn2 < ab2)) {
@@ -224,46 +208,72 @@ ForwardOptions ParseOptions(Args args) {
     }
   }
   if (!options.data.empty() && options.plot.empty()) throw UsageError("--data needs --plot");
-  if (options.sheetOptions && options.data.empty()) {
+  if (AnySheetOption(a.sheet) && options.data.empty()) {
     throw UsageError("--column, --drop and --join read a sheet: they need --data");
   }
-  CheckSheetOptions(options.sheet);
   return options;
 }
 
 }  // namespace
 
-int RunForward(Args args) {
-  const ForwardOptions options = ParseOptions(args);
-  std::vector<double> rho;
-  rho.reserve(options.ab2.size());
-  for (const double ab2 : options.ab2) {
-    double value = 0;
-    try {
-      value = options.exact ? sounding::ApparentResistivityExact(options.model, ab2, options.mn2)
-                            : sounding::ApparentResistivity(options.model, ab2, options.mn2);
-    } catch (const std::runtime_error& error) {
-      throw UsageError("AB/2 " + ShortestText(ab2) + ": " + error.what());
+CommandRun DeclareForward(CLI::App& app) {
+  app.description(
+      "The apparent resistivities of a horizontally layered earth (1 to 30 layers, the\n"
+      "last a half-space) at each AB/2: the AB2 arguments, then each --ab2 range. The\n"
+      "Schlumberger array is ideal, or has MN/2 = L with --mn2.");
+  auto a = std::make_shared<ForwardArguments>();
+  AddPositionals(app, "AB2", a->spacings, "the spacings AB/2");
+  AddValue(app, "--rho", a->rho, "R1,...,RN", "the layers' resistivities, top down");
+  AddValue(app, "--thick", a->thick, "H1,...,H(N-1)", "the layers' thicknesses, top down");
+  AddValue(app, "--model", a->model, "FILE",
+           "the model from FILE instead: one layer a line, resistivity and thickness,\n"
+           "the last thickness empty (separators as batch; a first line of words is a\n"
+           "header)");
+  AddRepeated(app, "--ab2", a->ranges, "FROM:TO:PER_DECADE",
+              "log-spaced AB/2 from FROM to TO, both ends included (repeatable)");
+  AddValue(app, "--mn2", a->mn2, "L", "the array's MN/2 (default: the ideal array)");
+  AddValue(app, "--units", a->units, "ft|m", "the length unit of the plot (default ft)");
+  AddFlag(app, "--exact", a->exact,
+          "numerical integration (about 1e-9) instead of the digital filter (0.1 %)");
+  AddValue(app, "--plot", a->plot, "OUT",
+           "the model's curve and step profile to OUT.svg, .png or .pdf");
+  AddValue(app, "--data", a->data, "FILE",
+           "a field sheet's readings drawn with the curve (read as sounding reads it, with\n"
+           "the sheet options below)");
+  DeclareSheetOptions(app, a->sheet);
+  app.footer(std::string("Output: CSV ab2,rho.\n") + std::string(kExitStatusHelp));
+  return [a] {
+    const ForwardOptions options = OptionsOf(*a);
+    std::vector<double> rho;
+    rho.reserve(options.ab2.size());
+    for (const double ab2 : options.ab2) {
+      double value = 0;
+      try {
+        value = options.exact ? sounding::ApparentResistivityExact(options.model, ab2, options.mn2)
+                              : sounding::ApparentResistivity(options.model, ab2, options.mn2);
+      } catch (const std::runtime_error& error) {
+        throw ComputeError("AB/2 " + ShortestText(ab2) + ": " + error.what());
+      }
+      // A resistivity is above 0 and a double; anything else (an overflow, or
+      // the finite array's difference lost to rounding) is no result to print.
+      if (!(value > 0 && std::isfinite(value))) {
+        throw ComputeError("AB/2 " + ShortestText(ab2) +
+                           ": the apparent resistivity is not a positive number in the range "
+                           "of doubles");
+      }
+      rho.push_back(value);
     }
-    // A resistivity is above 0 and a double; anything else (an overflow, or
-    // the finite array's difference lost to rounding) is no result to print.
-    if (!(value > 0 && std::isfinite(value))) {
-      throw UsageError("AB/2 " + ShortestText(ab2) +
-                       ": the apparent resistivity is not a positive number in the range of "
-                       "doubles");
+    int skipped = 0;
+    if (!options.plot.empty()) {
+      skipped = WriteForwardPlot({&options.model, options.mn2, options.ab2, options.unit,
+                                  options.plot, options.data, options.sheet});
     }
-    rho.push_back(value);
-  }
-  int skipped = 0;
-  if (!options.plot.empty()) {
-    skipped = WriteForwardPlot({&options.model, options.mn2, options.ab2, options.unit,
-                                options.plot, options.data, options.sheet});
-  }
-  WriteLine(stdout, "ab2,rho");
-  for (std::size_t k = 0; k < rho.size(); ++k) {
-    WriteLine(stdout, ShortestText(options.ab2[k]) + ',' + ShortestText(rho[k]));
-  }
-  return skipped == 0 ? kExitOk : kExitSkippedLines;
+    WriteLine(stdout, "ab2,rho");
+    for (std::size_t k = 0; k < rho.size(); ++k) {
+      WriteLine(stdout, ShortestText(options.ab2[k]) + ',' + ShortestText(rho[k]));
+    }
+    return skipped == 0 ? kExitOk : kExitSkippedLines;
+  };
 }
 
 }  // namespace tavrin::cli

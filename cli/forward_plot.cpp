@@ -48,7 +48,7 @@ int WriteForwardPlot(const ForwardPlotRequest& request) {
   }
   if (!request.dataPath.empty()) {
     SheetInput input =
-        ReadSheet(request.dataPath, request.sheet, request.unit, request.dataPath + ": ");
+        ReadSheet(request.dataPath, request.sheet, request.unit);
     data = std::move(input.sounding);
     skipped = input.skipped;
     for (const sounding::Reading& r : data.readings) {

@@ -6,15 +6,17 @@
 // their repeats) are weighted by it, never by less than --error.
 //
 // Lines that make no reading are reported on stderr and skipped (exit 1),
-// as `sounding` does; input that cannot be fitted at all is wrong usage
-// (exit 2).
+// as `sounding` does; input that cannot be fitted at all, and a fit that
+// stopped at its limit, end with exit status 4.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/invert_output.h"
 #include "cli/output.h"
@@ -29,76 +31,52 @@ namespace tavrin::cli {
 
 namespace {
 
-constexpr std::string_view kInvertUsage =
-    "tavrin invert [FILE] --layers N|auto [--error PERCENT] [--units ft|m] [--plot OUT] [--json] "
-    "[--fit-shifts] [--column ROLE=NAME]... [--drop LINE,...] [--join [--join-to MN2]]";
 // --error is a percentage of each apparent resistivity.
 constexpr double kLowestErrorPercent = 0.01;
 constexpr double kHighestErrorPercent = 100;
 
+// The options as given on the command line.
+struct InvertArguments {
+  std::string path = "-";
+  std::string layers, error, units, plot, modelOut;
+  bool json = false;
+  bool fitShifts = false;
+  SheetArguments sheet;
+};
+
 struct InvertOptions {
   std::string path = "-";
   int layers = 0;  // 0: chosen by the information criterion
-  bool layersGiven = false;
   double errorPercent = 100 * inversion::kDefaultRelativeError;
   std::optional<plot::LengthUnit> unit;
   std::string plot;
+  std::string modelOut;
   bool json = false;
   bool fitShifts = false;
   SheetOptions sheet;
 };
 
-[[noreturn]] void Unexpected(std::string_view argument) {
-  throw UsageError("unexpected argument '" + std::string(argument) +
-                   "'; usage: " + std::string(kInvertUsage));
-}
-
-InvertOptions ParseOptions(Args args) {
+InvertOptions OptionsOf(const InvertArguments& a) {
   InvertOptions options;
-  bool havePath = false;
-  for (std::size_t k = 0; k < args.size(); ++k) {
-    const std::string_view argument(args[k]);
-    const bool takesValue = argument == "--layers" || argument == "--error" ||
-                            argument == "--units" || argument == "--plot";
-    if (takesValue && k + 1 == args.size()) {
-      throw UsageError(std::string(argument) +
-                       " needs a value; usage: " + std::string(kInvertUsage));
-    }
-    if (TakeSheetOption(args, k, options.sheet)) {
-      continue;
-    } else if (argument == "--fit-shifts") {
-      options.fitShifts = true;
-    } else if (argument == "--layers") {
-      const std::string_view value(args[++k]);
-      options.layers =
-          value == "auto" ? 0 : ParseIntArgument(args[k], 1, inversion::kMaxLayers, "--layers");
-      options.layersGiven = true;
-    } else if (argument == "--error") {
-      options.errorPercent = ParseDoubleArgument(args[++k], "--error");
-      if (!(options.errorPercent >= kLowestErrorPercent &&
-            options.errorPercent <= kHighestErrorPercent)) {
-        throw UsageError("--error '" + std::string(args[k]) +
-                         "' must be a percentage from 0.01 to 100");
-      }
-    } else if (argument == "--units") {
-      options.unit = ParseUnits(args[++k]);
-    } else if (argument == "--plot") {
-      options.plot = args[++k];
-      CheckPlotPath(options.plot);
-    } else if (argument == "--json") {
-      options.json = true;
-    } else if (!havePath && (argument == "-" || !argument.starts_with("--"))) {
-      options.path = argument;
-      havePath = true;
-    } else {
-      Unexpected(argument);
+  options.path = a.path;
+  if (a.layers.empty()) throw UsageError("--layers N (1 to 8) or --layers auto is needed");
+  options.layers = a.layers == "auto" ? 0
+                                      : ParseIntArgument(a.layers, 1, inversion::kMaxLayers,
+                                                         "--layers");
+  if (!a.error.empty()) {
+    options.errorPercent = ParseDoubleArgument(a.error, "--error");
+    if (!(options.errorPercent >= kLowestErrorPercent &&
+          options.errorPercent <= kHighestErrorPercent)) {
+      throw UsageError("--error '" + a.error + "' must be a percentage from 0.01 to 100");
     }
   }
-  if (!options.layersGiven) {
-    throw UsageError("--layers N (1 to 8) or --layers auto is needed; usage: " +
-                     std::string(kInvertUsage));
-  }
-  CheckSheetOptions(options.sheet);
+  if (!a.units.empty()) options.unit = ParseUnits(a.units);
+  options.plot = a.plot;
+  if (!options.plot.empty()) CheckPlotPath(options.plot);
+  options.modelOut = a.modelOut;
+  options.json = a.json;
+  options.fitShifts = a.fitShifts;
+  options.sheet = SheetOptionsOf(a.sheet);
   if (options.fitShifts && options.sheet.join) {
     throw UsageError("--fit-shifts and --join exclude each other: fit the shifts, or join first");
   }
@@ -153,11 +131,24 @@ void WriteFigure(const InvertOptions& options, const sounding::Sounding& soundin
   WritePlot(plot::InversionFigure(figure), options.plot);
 }
 
-}  // namespace
+// The fitted model in the format forward --model reads: one layer a line,
+// resistivity and thickness with every digit, the half-space's thickness
+// empty.
+void WriteModelFile(const sounding::LayeredModel& model, const std::string& path) {
+  std::string text = "rho,thickness\n";
+  for (std::size_t j = 0; j < model.resistivity.size(); ++j) {
+    text += ShortestText(model.resistivity[j]) + ',';
+    if (j < model.thickness.size()) text += ShortestText(model.thickness[j]);
+    text += '\n';
+  }
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  const bool written = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  if (file != nullptr && std::fclose(file) != 0) throw CommandError(kExitUsage, "could not write '" + path + "'");
+  if (!written) throw CommandError(kExitUsage, "cannot write the model to '" + path + "'");
+}
 
-int RunInvert(Args args) {
-  const InvertOptions options = ParseOptions(args);
-  const SheetInput input = ReadSheet(options.path, options.sheet, options.unit, "");
+int Run(const InvertOptions& options) {
+  const SheetInput input = ReadSheet(options.path, options.sheet, options.unit);
   const sounding::Sounding& sounding = input.sounding;
   const std::vector<inversion::Datum> data = inversion::DataOf(sounding.readings);
   inversion::Options fitOptions;
@@ -171,7 +162,10 @@ int RunInvert(Args args) {
     report.segmentMn2[static_cast<std::size_t>(r.segment)] = r.mn2;
   }
   if (options.fitShifts) {
-    if (sounding.segmentCount < 2) throw UsageError("--fit-shifts needs two MN/2 segments or more");
+    if (sounding.segmentCount < 2) {
+      throw ComputeError(InputName(options.path) +
+                         ": --fit-shifts needs two MN/2 segments or more");
+    }
     // The reference is the segment of the largest MN/2, as for --join.
     for (std::size_t s = 0; s < report.segmentMn2.size(); ++s) {
       if (report.segmentMn2[s] >
@@ -196,12 +190,65 @@ int RunInvert(Args args) {
       report.fit = inversion::Invert(data, fitOptions);
     }
   } catch (const inversion::InversionError& e) {
-    throw UsageError(e.what());
+    throw ComputeError(InputName(options.path) + ": " + e.what());
   }
   report.readings = static_cast<int>(data.size());
+  report.data = data;
   if (!options.plot.empty()) WriteFigure(options, sounding, report.fit);
+  if (!options.modelOut.empty()) WriteModelFile(report.fit.model, options.modelOut);
   WriteLine(stdout, options.json ? InversionJson(report) : InversionCsv(report));
+  // A fit stopped at its limit is written, but it is no result to rely on.
+  for (const inversion::Warning& w : report.fit.warnings) {
+    if (w.kind == inversion::WarningKind::kNotConverged) {
+      std::fprintf(stderr, "tavrin: %s: %s\n", InputName(options.path).c_str(), w.text.c_str());
+      return kExitNotComputable;
+    }
+  }
   return input.skipped == 0 ? kExitOk : kExitSkippedLines;
+}
+
+}  // namespace
+
+CommandRun DeclareInvert(CLI::App& app) {
+  app.description(
+      "A model of N horizontal layers (1 to 8, the last a half-space) fitted to one\n"
+      "sounding (any sheet sounding reads) by Levenberg-Marquardt on ln rho and ln h\n"
+      "from several starts read off the curve, each reading weighted by its own error\n"
+      "(an error column, or the spread of its repeats), never by less than --error.\n"
+      "Readings with MN/2 above 1 % of AB/2 are modelled as that finite array.");
+  auto a = std::make_shared<InvertArguments>();
+  AddPositional(app, "FILE", a->path, "the field sheet (default, or \"-\": stdin)");
+  AddValue(app, "--layers", a->layers, "N|auto",
+           "the number of layers, or auto: 1 to 6 tried, the fewest within 2 of the\n"
+           "least BIC = chi2 + P ln n (the table of trials is written too)")
+      ->required();
+  AddValue(app, "--error", a->error, "PERCENT", "the data's relative error (default 3)");
+  AddFlag(app, "--fit-shifts", a->fitShifts,
+          "fit one factor per MN/2 segment with the layers (the largest MN/2's is 1)");
+  AddValue(app, "--units", a->units, "ft|m", "the length unit (default: the sheet's, else ft)");
+  AddFlag(app, "--json", a->json, "one JSON object instead of the CSV sections");
+  AddValue(app, "--model-out", a->modelOut, "FILE",
+           "the fitted model to FILE in the format forward --model reads");
+  AddValue(app, "--plot", a->plot, "OUT",
+           "data, fitted curve, residuals and the model with its uncertainty to OUT.svg,\n"
+           ".png or .pdf");
+  DeclareSheetOptions(app, a->sheet);
+  app.footer(
+      "Output: CSV sections, each with its header, a blank line between them:\n"
+      "  layers,parameters,chi2,chi2_per_dof,rms_percent,bic,chosen   (--layers auto)\n"
+      "  layer,rho,rho_factor,thickness,thickness_factor,top,top_factor\n"
+      "  rms_percent,chi2_per_dof,dof,readings,iterations,starts,error_percent\n"
+      "  segment,mn2,shift,shift_factor                               (--fit-shifts)\n"
+      "  reading,ab2,mn2,observed,modelled,residual_percent\n"
+      "  warning                                                      (when any)\n"
+      "A factor is exp of the log standard deviation (the value is within x/ factor at\n"
+      "one sigma); \"unresolved\" where the data do not bound the value. residual_percent\n"
+      "is 100 (observed - modelled) / observed. Warnings: a poor fit, unresolved values,\n"
+      "only h/rho or h*rho resolved, not converged. --json: the same as one object.\n"
+      "The field sheet and its options: see 'tavrin sounding --help'.\n" +
+      std::string(kExitStatusHelp) +
+      "A fit that did not converge is written, with exit status 4.\n");
+  return [a] { return Run(OptionsOf(*a)); };
 }
 
 }  // namespace tavrin::cli

@@ -1,14 +1,16 @@
-// Writing an inversion's result as CSV or JSON. Numbers have six significant
-// digits (the data are good to a few percent at best); a factor that is
-// infinite (a parameter the data do not constrain at all) prints as "inf" in
-// CSV and null in JSON, and a value that does not exist (the half-space's
-// thickness) as an empty field or null.
+// Writing an inversion's result as CSV or JSON (nlohmann-json). Numbers have
+// six significant digits (the data are good to a few percent at best); a
+// factor the data do not bound (the prior's spread, or not determined) is
+// "unresolved" in both, and a value that does not exist (the half-space's
+// thickness) is an empty field or null.
 #include "cli/invert_output.h"
 
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+
+#include <nlohmann/json.hpp>
 
 #include "sounding/csv.h"
 
@@ -18,6 +20,8 @@ namespace {
 
 using inversion::Estimate;
 using inversion::WarningKind;
+
+constexpr std::string_view kUnresolved = "unresolved";
 
 struct WarningName {
   WarningKind kind;
@@ -46,26 +50,27 @@ std::string Number(double value) {
   return text;
 }
 
-// The same for JSON: null for NaN and infinity.
-std::string JsonNumber(double value) {
-  return std::isfinite(value) ? Number(value) : "null";
+// A factor: its number, or "unresolved" where the data do not bound the
+// value.
+std::string Factor(const Estimate& e) {
+  return e.unresolved ? std::string(kUnresolved) : Number(e.factor);
 }
 
-std::string JsonString(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", c);
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  return out + '"';
+// The same numbers for JSON: the six digits' value, null for NaN and
+// infinity.
+nlohmann::json JsonNumber(double value) {
+  if (!std::isfinite(value)) return nullptr;
+  return std::strtod(Number(value).c_str(), nullptr);
+}
+
+nlohmann::json JsonFactor(const Estimate& e) {
+  return e.unresolved ? nlohmann::json(kUnresolved) : JsonNumber(e.factor);
+}
+
+// residual_percent: 100 (observed - modelled) / observed, whose RMS is the
+// fit's rms_percent.
+double ResidualPercent(double observed, double modelled) {
+  return 100 * (observed - modelled) / observed;
 }
 
 std::string_view UnitName(plot::LengthUnit unit) {
@@ -74,27 +79,6 @@ std::string_view UnitName(plot::LengthUnit unit) {
 
 int ChosenLayers(const InversionReport& report) {
   return static_cast<int>(report.fit.layers.size());
-}
-
-// A JSON object from name / already-formatted value pairs.
-using Members = std::vector<std::pair<std::string_view, std::string>>;
-std::string JsonObject(const Members& members) {
-  std::string out = "{";
-  for (const auto& [name, value] : members) {
-    if (out.size() > 1) out += ',';
-    out += JsonString(name) + ':' + value;
-  }
-  return out + '}';
-}
-
-template <typename T, typename F>
-std::string JsonArray(const std::vector<T>& items, F member) {
-  std::string out = "[";
-  for (const T& item : items) {
-    if (out.size() > 1) out += ',';
-    out += member(item);
-  }
-  return out + ']';
 }
 
 double SegmentMn2(const InversionReport& report, std::size_t segment) {
@@ -120,7 +104,7 @@ std::string InversionCsv(const InversionReport& report) {
     const inversion::LayerEstimate& l = fit.layers[j];
     out += std::to_string(j + 1);
     for (const Estimate& e : {l.resistivity, l.thickness, l.top}) {
-      out += ',' + Number(e.value) + ',' + Number(e.factor);
+      out += ',' + Number(e.value) + ',' + (std::isnan(e.value) ? "" : Factor(e));
     }
     out += '\n';
   }
@@ -132,8 +116,16 @@ std::string InversionCsv(const InversionReport& report) {
     out += "\n\nsegment,mn2,shift,shift_factor";
     for (std::size_t s = 0; s < fit.shifts.size(); ++s) {
       out += '\n' + std::to_string(s + 1) + ',' + Number(SegmentMn2(report, s)) + ',' +
-             Number(fit.shifts[s].value) + ',' + Number(fit.shifts[s].factor);
+             Number(fit.shifts[s].value) + ',' +
+             (std::isnan(fit.shifts[s].value) ? "" : Factor(fit.shifts[s]));
     }
+  }
+  out += "\n\nreading,ab2,mn2,observed,modelled,residual_percent";
+  for (std::size_t k = 0; k < report.data.size() && k < fit.modelled.size(); ++k) {
+    const inversion::Datum& d = report.data[k];
+    out += '\n' + std::to_string(k + 1) + ',' + Number(d.ab2) + ',' + Number(d.mn2) + ',' +
+           Number(d.rho) + ',' + Number(fit.modelled[k]) + ',' +
+           Number(ResidualPercent(d.rho, fit.modelled[k]));
   }
   if (!fit.warnings.empty()) {
     out += "\n\nwarning";
@@ -146,59 +138,79 @@ std::string InversionCsv(const InversionReport& report) {
 }
 
 std::string InversionJson(const InversionReport& report) {
+  using nlohmann::json;
   const inversion::Fit& fit = report.fit;
-  const auto layer = [](const inversion::LayerEstimate& l) {
-    return JsonObject({{"rho", JsonNumber(l.resistivity.value)},
-                       {"rho_factor", JsonNumber(l.resistivity.factor)},
-                       {"thickness", JsonNumber(l.thickness.value)},
-                       {"thickness_factor", JsonNumber(l.thickness.factor)},
-                       {"top", JsonNumber(l.top.value)},
-                       {"top_factor", JsonNumber(l.top.factor)}});
+  const auto estimate = [](const Estimate& e, const char* name, const char* factor, json& out) {
+    out[name] = JsonNumber(e.value);
+    out[factor] = std::isnan(e.value) ? json(nullptr) : JsonFactor(e);
   };
-  const auto warning = [](const inversion::Warning& w) {
-    return JsonObject({{"kind", JsonString(NameOf(w.kind))},
-                       {"layer", std::to_string(w.layer)},
-                       {"value", JsonNumber(w.value.value)},
-                       {"factor", JsonNumber(w.value.factor)},
-                       {"text", JsonString(w.text)}});
-  };
-  Members members{
-      {"units", JsonString(UnitName(report.unit))},
-      {"layers", JsonArray(fit.layers, layer)},
-      {"fit", JsonObject({{"rms_percent", JsonNumber(fit.rmsPercent)},
-                          {"chi2_per_dof", JsonNumber(fit.chi2PerDof)},
-                          {"dof", std::to_string(fit.dof)},
-                          {"readings", std::to_string(report.readings)},
-                          {"iterations", std::to_string(fit.iterations)},
-                          {"starts", std::to_string(fit.starts)},
-                          {"error_percent", JsonNumber(report.errorPercent)}})},
-      {"warnings", JsonArray(fit.warnings, warning)},
+  json layers = json::array();
+  for (const inversion::LayerEstimate& l : fit.layers) {
+    json layer = json::object();
+    estimate(l.resistivity, "rho", "rho_factor", layer);
+    estimate(l.thickness, "thickness", "thickness_factor", layer);
+    estimate(l.top, "top", "top_factor", layer);
+    layers.push_back(std::move(layer));
+  }
+  json warnings = json::array();
+  for (const inversion::Warning& w : fit.warnings) {
+    warnings.push_back({{"kind", NameOf(w.kind)},
+                        {"layer", w.layer},
+                        {"value", JsonNumber(w.value.value)},
+                        {"factor", JsonNumber(w.value.factor)},
+                        {"text", w.text}});
+  }
+  json readings = json::array();
+  for (std::size_t k = 0; k < report.data.size() && k < fit.modelled.size(); ++k) {
+    const inversion::Datum& d = report.data[k];
+    readings.push_back({{"ab2", JsonNumber(d.ab2)},
+                        {"mn2", JsonNumber(d.mn2)},
+                        {"observed", JsonNumber(d.rho)},
+                        {"modelled", JsonNumber(fit.modelled[k])},
+                        {"residual_percent", JsonNumber(ResidualPercent(d.rho, fit.modelled[k]))}});
+  }
+  json out = {
+      {"units", UnitName(report.unit)},
+      {"layers", std::move(layers)},
+      {"fit",
+       {{"rms_percent", JsonNumber(fit.rmsPercent)},
+        {"chi2_per_dof", JsonNumber(fit.chi2PerDof)},
+        {"dof", fit.dof},
+        {"readings", report.readings},
+        {"iterations", fit.iterations},
+        {"starts", fit.starts},
+        {"error_percent", JsonNumber(report.errorPercent)}}},
+      {"warnings", std::move(warnings)},
+      {"readings", std::move(readings)},
   };
   if (!fit.shifts.empty()) {
-    std::vector<std::size_t> segments(fit.shifts.size());
-    for (std::size_t s = 0; s < segments.size(); ++s) segments[s] = s;
-    const auto shift = [&](std::size_t s) {
-      return JsonObject({{"segment", std::to_string(s + 1)},
-                         {"mn2", JsonNumber(SegmentMn2(report, s))},
-                         {"shift", JsonNumber(fit.shifts[s].value)},
-                         {"factor", JsonNumber(fit.shifts[s].factor)}});
-    };
-    members.push_back({"shifts", JsonArray(segments, shift)});
+    json shifts = json::array();
+    for (std::size_t s = 0; s < fit.shifts.size(); ++s) {
+      const Estimate& shift = fit.shifts[s];
+      shifts.push_back({{"segment", s + 1},
+                        {"mn2", JsonNumber(SegmentMn2(report, s))},
+                        {"shift", JsonNumber(shift.value)},
+                        {"factor", std::isnan(shift.value) ? json(nullptr) : JsonFactor(shift)}});
+    }
+    out["shifts"] = std::move(shifts);
   }
   if (!report.trials.empty()) {
-    const auto trial = [](const inversion::LayerTrial& t) {
-      return JsonObject({{"layers", std::to_string(t.layers)},
-                         {"chi2", JsonNumber(t.chi2)},
-                         {"chi2_per_dof", JsonNumber(t.chi2PerDof)},
-                         {"rms_percent", JsonNumber(t.rmsPercent)},
-                         {"bic", JsonNumber(t.bic)}});
-    };
-    members.push_back({"layer_count", JsonObject({{"criterion", JsonString("BIC = chi2 + P ln n")},
-                                                  {"chosen", std::to_string(ChosenLayers(report))},
-                                                  {"rule", JsonString(inversion::kLayerCountRule)},
-                                                  {"trials", JsonArray(report.trials, trial)}})});
+    json trials = json::array();
+    for (const inversion::LayerTrial& t : report.trials) {
+      trials.push_back({{"layers", t.layers},
+                        {"chi2", JsonNumber(t.chi2)},
+                        {"chi2_per_dof", JsonNumber(t.chi2PerDof)},
+                        {"rms_percent", JsonNumber(t.rmsPercent)},
+                        {"bic", JsonNumber(t.bic)}});
+    }
+    out["layer_count"] = {{"criterion", "BIC = chi2 + P ln n"},
+                          {"chosen", ChosenLayers(report)},
+                          {"rule", inversion::kLayerCountRule},
+                          {"trials", std::move(trials)}};
   }
-  return JsonObject(members);
+  // Bytes that are no UTF-8 (a column name in a Latin-1 sheet) are replaced
+  // rather than ending the output with an exception.
+  return out.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
 }  // namespace tavrin::cli

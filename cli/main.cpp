@@ -1,9 +1,8 @@
 // Entry of the tavrin tool: sets the floating-point control word as the
 // program's start-up does, then runs the command named by the first argument.
 #include <cstdio>
-#include <span>
 #include <string>
-#include <string_view>
+#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -12,7 +11,6 @@
 #include <initializer_list>
 #endif
 
-#include "cli/args_from.h"
 #include "cli/commands.h"
 #include "runtime/fp_control.h"
 
@@ -27,33 +25,15 @@ void UseBinaryStandardStreams() {
 #endif
 }
 
-int UsageFailure(const std::string& message) {
-  std::fprintf(stderr, "tavrin: %s (try 'tavrin --help')\n", message.c_str());
-  return tavrin::cli::kExitUsage;
-}
-
-// Runs what the arguments ask for; returns the exit status.
+// Runs what the arguments ask for; returns the exit status. An error is one
+// line on stderr.
 int RunCommandLine(int argc, char** argv) {
-  if (argc < 2) return UsageFailure("no command given");
-  const std::string_view first(argv[1]);
-  if (first == "--help" || first == "-h") {
-    tavrin::cli::PrintHelp(stdout);
-    return tavrin::cli::kExitOk;
-  }
-  if (first == "--version") {
-    tavrin::cli::PrintVersion(stdout);
-    return tavrin::cli::kExitOk;
-  }
+  const std::vector<std::string> args(argv + 1, argv + argc);
   try {
-    if (first == "--args-from") {
-      if (argc != 3) return UsageFailure("--args-from needs one FILE");
-      return tavrin::cli::RunArgsFrom(argv[2]);
-    }
-    const tavrin::cli::Command* command = tavrin::cli::FindCommand(first);
-    if (command == nullptr) return UsageFailure("unknown command '" + std::string(first) + "'");
-    return command->run(std::span<const char* const>(argv + 2, static_cast<std::size_t>(argc - 2)));
-  } catch (const tavrin::cli::UsageError& error) {
-    return UsageFailure(error.what());
+    return tavrin::cli::RunArguments(args);
+  } catch (const tavrin::cli::CommandError& error) {
+    std::fprintf(stderr, "tavrin: %s\n", error.what());
+    return error.status();
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "cli/command_line.h"
 #include "cli/survey_options.h"
 #include "sounding/column_names.h"
 
@@ -15,11 +16,6 @@ namespace {
 // Neighbouring segments that differ by more than this at their overlap are
 // worth joining.
 constexpr double kMismatchTolerance = 0.05;
-
-std::string Value(Args args, std::size_t& k, std::string_view option) {
-  if (k + 1 == args.size()) throw UsageError(std::string(option) + " needs a value");
-  return args[++k];
-}
 
 // ROLE=NAME.
 sounding::ColumnMap ColumnMapOf(const std::string& text) {
@@ -41,7 +37,7 @@ std::vector<long> LineList(const std::string& text) {
   while (start <= text.size()) {
     const std::size_t end = std::min(text.find(',', start), text.size());
     const std::string item = text.substr(start, end - start);
-    lines.push_back(ParseIntArgument(item.c_str(), 1, 2147483647, "--drop LINE"));
+    lines.push_back(ParseIntArgument(item, 1, 2147483647, "--drop LINE"));
     start = end + 1;
   }
   return lines;
@@ -51,11 +47,12 @@ std::string Mn2Text(double mn2) {
   return std::isnan(mn2) ? std::string("unknown") : ShortestText(mn2);
 }
 
-void Report(const std::string& where, long line, const std::string& text, const char* tail) {
-  std::fprintf(stderr, "tavrin: %sline %ld: %s%s\n", where.c_str(), line, text.c_str(), tail);
+void Report(const std::string& name, long line, const std::string& text, const char* tail) {
+  std::fprintf(stderr, "tavrin: %s:%ld: %s%s\n", name.c_str(), line, text.c_str(), tail);
 }
 
-void Join(SheetInput& input, const SheetOptions& options, const std::string& where) {
+void Join(SheetInput& input, const SheetOptions& options, const std::string& name) {
+  const std::string where = name + ": ";
   sounding::Sounding& sounding = input.sounding;
   if (!options.join) {
     std::vector<double> mn2(static_cast<std::size_t>(sounding.segmentCount), NAN);
@@ -74,7 +71,7 @@ void Join(SheetInput& input, const SheetOptions& options, const std::string& whe
   try {
     input.join = sounding::JoinSegments(sounding, options.joinTo);
   } catch (const sounding::JoinError& error) {
-    throw UsageError(where + error.what());
+    throw InputError(where + error.what());
   }
   sounding::ApplyJoin(sounding, *input.join);
   const auto& segments = input.join->segments;
@@ -100,34 +97,63 @@ void Join(SheetInput& input, const SheetOptions& options, const std::string& whe
 
 }  // namespace
 
-bool TakeSheetOption(Args args, std::size_t& k, SheetOptions& options) {
-  const std::string_view argument(args[k]);
-  if (argument == "--column") {
-    options.read.columns.push_back(ColumnMapOf(Value(args, k, argument)));
-  } else if (argument == "--drop") {
-    const std::vector<long> lines = LineList(Value(args, k, argument));
-    options.read.drop.insert(options.read.drop.end(), lines.begin(), lines.end());
-  } else if (argument == "--join") {
-    options.join = true;
-  } else if (argument == "--join-to") {
-    const std::string value = Value(args, k, argument);
-    const double mn2 = ParseDoubleArgument(value.c_str(), "--join-to");
-    if (!(mn2 > 0) || !std::isfinite(mn2)) {
-      throw UsageError("--join-to '" + value + "' must be an MN/2 above 0");
-    }
-    options.joinTo = mn2;
-  } else {
-    return false;
-  }
-  return true;
+void DeclareSheetOptions(CLI::App& app, SheetArguments& arguments) {
+  AddRepeated(app, "--column", arguments.columns, "ROLE=NAME",
+              "the sheet's column NAME holds ROLE (repeatable)");
+  AddRepeated(app, "--drop", arguments.drops, "LINE,...",
+              "leave the readings of these lines out (repeatable)");
+  AddFlag(app, "--join", arguments.join,
+          "multiply each MN/2 segment by the factor that meets its neighbour where they "
+          "overlap, chained to the largest MN/2");
+  AddValue(app, "--join-to", arguments.joinTo, "MN2", "join to the segment of this MN/2");
 }
 
-void CheckSheetOptions(const SheetOptions& options) {
-  if (options.joinTo && !options.join) throw UsageError("--join-to needs --join");
+SheetOptions SheetOptionsOf(const SheetArguments& arguments) {
+  SheetOptions options;
+  for (const std::string& column : arguments.columns) {
+    options.read.columns.push_back(ColumnMapOf(column));
+  }
+  for (const std::string& drop : arguments.drops) {
+    const std::vector<long> lines = LineList(drop);
+    options.read.drop.insert(options.read.drop.end(), lines.begin(), lines.end());
+  }
+  options.join = arguments.join;
+  if (!arguments.joinTo.empty()) {
+    const double mn2 = ParseDoubleArgument(arguments.joinTo, "--join-to");
+    if (!(mn2 > 0) || !std::isfinite(mn2)) {
+      throw UsageError("--join-to '" + arguments.joinTo + "' must be an MN/2 above 0");
+    }
+    options.joinTo = mn2;
+    if (!options.join) throw UsageError("--join-to needs --join");
+  }
+  return options;
+}
+
+bool AnySheetOption(const SheetArguments& arguments) {
+  return !arguments.columns.empty() || !arguments.drops.empty() || arguments.join ||
+         !arguments.joinTo.empty();
+}
+
+std::string SheetHelp() {
+  return "Field sheets: the header (the first line whose names make a layout; title\n"
+         "lines above it skipped) names the columns, in any order and case, a unit in\n"
+         "brackets after a name applied; other columns are ignored. Layouts:\n"
+         "  ab2,mn2,v,i  AB/2, MN/2, volts, amps (more V,I pairs: repeats)\n"
+         "  ab2,mn2,r    R = V/I; several R columns are repeats: averaged\n"
+         "  ab2,rho      apparent resistivities (mn2 optional)\n"
+         "  n,a,v,i      the calculator's readings (a sheet without header: this)\n"
+         "K = pi (AB/2^2 - MN/2^2) / (2 MN/2); n,a,v,i lines: AB/2 = (n + 1/2) a,\n"
+         "MN/2 = a/2, K and rho as the calculator computes them (its single-precision pi\n"
+         "makes them 8.1e-7 smaller than the same reading as ab2,mn2). A sheet's own K\n"
+         "and rho beside the raw readings are checked (0.5 %). Separators: the header's\n"
+         "(semicolon, tab, comma or blanks); decimal commas read where the sheet uses\n"
+         "them. Column names (compared in lower case without blanks and punctuation):\n" +
+         sounding::ColumnNamesHelp();
 }
 
 SheetInput ReadSheet(const std::string& path, const SheetOptions& options,
-                     std::optional<sounding::LengthUnit> unit, const std::string& where) {
+                     std::optional<sounding::LengthUnit> unit) {
+  const std::string name = InputName(path);
   sounding::ReadOptions read = options.read;
   read.unit = unit;
   SheetInput input;
@@ -135,28 +161,28 @@ SheetInput ReadSheet(const std::string& path, const SheetOptions& options,
   sounding::Sounding& sounding = input.sounding;
   if (!sounding.layoutKnown) {
     const sounding::LineError& e = sounding.errors.front();
-    throw UsageError(where + "line " + std::to_string(e.line) + ": " + e.reason);
+    throw InputError(name + ":" + std::to_string(e.line) + ": " + e.reason);
   }
   for (const std::string& note : sounding.notes) {
-    std::fprintf(stderr, "tavrin: %snote: %s\n", where.c_str(), note.c_str());
+    std::fprintf(stderr, "tavrin: %s: note: %s\n", name.c_str(), note.c_str());
   }
   // Errors and warnings in the order of their lines.
   std::size_t w = 0;
   for (const sounding::LineError& e : sounding.errors) {
     for (; w < sounding.warnings.size() && sounding.warnings[w].line <= e.line; ++w) {
-      Report(where, sounding.warnings[w].line, "warning: " + sounding.warnings[w].reason, "");
+      Report(name, sounding.warnings[w].line, "warning: " + sounding.warnings[w].reason, "");
     }
-    Report(where, e.line, e.reason, "; line skipped");
+    Report(name, e.line, e.reason, "; line skipped");
   }
   for (; w < sounding.warnings.size(); ++w) {
-    Report(where, sounding.warnings[w].line, "warning: " + sounding.warnings[w].reason, "");
+    Report(name, sounding.warnings[w].line, "warning: " + sounding.warnings[w].reason, "");
   }
   for (const sounding::Reading& r : sounding.dropped) {
-    Report(where, r.line, "left out (--drop)", "");
+    Report(name, r.line, "left out (--drop)", "");
   }
   input.skipped = static_cast<int>(sounding.errors.size());
-  if (sounding.readings.empty()) throw UsageError(where + "no readings");
-  Join(input, options, where);
+  if (sounding.readings.empty()) throw InputError(name + ": no readings");
+  Join(input, options, name);
   return input;
 }
 

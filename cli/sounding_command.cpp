@@ -11,10 +11,12 @@
 // with --join, a shift column (each reading's joining factor).
 // Lines that make no reading are reported on stderr and skipped (exit 1).
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "cli/sheet_input.h"
@@ -26,45 +28,12 @@ namespace tavrin::cli {
 
 namespace {
 
-constexpr std::string_view kSoundingUsage =
-    "tavrin sounding [FILE] [--units ft|m] [--plot OUT] [--column ROLE=NAME]... [--drop "
-    "LINE,...] [--join [--join-to MN2]]";
-
-struct SoundingOptions {
+struct SoundingArguments {
   std::string path = "-";
-  std::optional<plot::LengthUnit> unit;
-  std::string plot;  // empty: no plot
-  SheetOptions sheet;
+  std::string units;  // empty: not given
+  std::string plot;   // empty: no plot
+  SheetArguments sheet;
 };
-
-SoundingOptions ParseOptions(Args args) {
-  SoundingOptions options;
-  bool havePath = false;
-  for (std::size_t k = 0; k < args.size(); ++k) {
-    const std::string_view argument(args[k]);
-    const bool takesValue = argument == "--units" || argument == "--plot";
-    if (takesValue && k + 1 == args.size()) {
-      throw UsageError(std::string(argument) +
-                       " needs a value; usage: " + std::string(kSoundingUsage));
-    }
-    if (TakeSheetOption(args, k, options.sheet)) {
-      continue;
-    } else if (argument == "--units") {
-      options.unit = ParseUnits(args[++k]);
-    } else if (argument == "--plot") {
-      options.plot = args[++k];
-      CheckPlotPath(options.plot);
-    } else if (!havePath && (argument == "-" || !argument.starts_with("--"))) {
-      options.path = argument;
-      havePath = true;
-    } else {
-      throw UsageError("unexpected argument '" + std::string(argument) +
-                       "'; usage: " + std::string(kSoundingUsage));
-    }
-  }
-  CheckSheetOptions(options.sheet);
-  return options;
-}
 
 void WriteReadings(const sounding::Sounding& sounding, bool joined) {
   std::string header = "ab2,mn2,k,rho";
@@ -87,21 +56,41 @@ void WriteReadings(const sounding::Sounding& sounding, bool joined) {
 
 }  // namespace
 
-int RunSounding(Args args) {
-  const SoundingOptions options = ParseOptions(args);
-  const SheetInput input = ReadSheet(options.path, options.sheet, options.unit, "");
-  const sounding::Sounding& sounding = input.sounding;
-  if (!options.plot.empty()) {
-    plot::SoundingFigureInput figure;
-    figure.unit = OutputUnit(options.unit, sounding);
-    figure.data = &sounding;
-    for (const sounding::Reading& r : sounding.dropped) figure.dropped.push_back(&r);
-    // The file's name, without its folders, titles the plot.
-    if (options.path != "-") figure.title = options.path.substr(options.path.rfind('/') + 1);
-    WritePlot(plot::SoundingFigure(figure), options.plot);
-  }
-  WriteReadings(sounding, input.join.has_value());
-  return input.skipped == 0 ? kExitOk : kExitSkippedLines;
+CommandRun DeclareSounding(CLI::App& app) {
+  app.description(
+      "One sounding's field sheet read: each reading's AB/2, MN/2, geometric factor K and\n"
+      "apparent resistivity.");
+  auto arguments = std::make_shared<SoundingArguments>();
+  AddPositional(app, "FILE", arguments->path, "the field sheet (default, or \"-\": stdin)");
+  AddValue(app, "--units", arguments->units, "ft|m",
+           "the length unit (default: the sheet's, else ft)");
+  AddValue(app, "--plot", arguments->plot, "OUT", "the sounding curve to OUT.svg, .png or .pdf");
+  DeclareSheetOptions(app, arguments->sheet);
+  app.footer(SheetHelp() +
+             "\nOutput: CSV ab2,mn2,k,rho (mn2, k empty without MN/2), each MN/2 segment\n"
+             "together, in input order; with repeats also repeats,spread (sample standard\n"
+             "deviation over the mean); error where the sheet gives one; shift with --join.\n"
+             "Skipped lines, warnings and notes on stderr (FILE:LINE: reason).\n" +
+             std::string(kExitStatusHelp));
+  return [arguments] {
+    const SoundingArguments& a = *arguments;
+    std::optional<plot::LengthUnit> unit;
+    if (!a.units.empty()) unit = ParseUnits(a.units);
+    if (!a.plot.empty()) CheckPlotPath(a.plot);
+    const SheetInput input = ReadSheet(a.path, SheetOptionsOf(a.sheet), unit);
+    const sounding::Sounding& sounding = input.sounding;
+    if (!a.plot.empty()) {
+      plot::SoundingFigureInput figure;
+      figure.unit = OutputUnit(unit, sounding);
+      figure.data = &sounding;
+      for (const sounding::Reading& r : sounding.dropped) figure.dropped.push_back(&r);
+      // The file's name, without its folders, titles the plot.
+      if (a.path != "-") figure.title = a.path.substr(a.path.rfind('/') + 1);
+      WritePlot(plot::SoundingFigure(figure), a.plot);
+    }
+    WriteReadings(sounding, input.join.has_value());
+    return input.skipped == 0 ? kExitOk : kExitSkippedLines;
+  };
 }
 
 }  // namespace tavrin::cli

@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -33,7 +34,8 @@ void WritePlot(const plot::Figure& figure, const std::string& path) {
   try {
     plot::WriteFigure(figure, path);
   } catch (const plot::PlotError& error) {
-    throw UsageError(error.what());
+    // The path was given, but this is no misuse of the command: no help.
+    throw CommandError(kExitUsage, error.what());
   }
 }
 
@@ -41,13 +43,17 @@ std::string ReadInput(std::string_view path) {
   std::ostringstream text;
   if (path == "-") {
     text << std::cin.rdbuf();
-    if (std::cin.bad()) throw UsageError("could not read the input");
+    if (std::cin.bad()) throw InputError("could not read stdin");
     return std::move(text).str();
   }
+  std::error_code error;
+  if (std::filesystem::is_directory(std::filesystem::path(path), error)) {
+    throw InputError("'" + std::string(path) + "' is a directory, not a file");
+  }
   std::ifstream file{std::string(path), std::ios::binary};
-  if (!file) throw UsageError("cannot open '" + std::string(path) + "'");
+  if (!file) throw InputError("cannot open '" + std::string(path) + "'");
   text << file.rdbuf();
-  if (file.bad()) throw UsageError("could not read '" + std::string(path) + "'");
+  if (file.bad()) throw InputError("could not read '" + std::string(path) + "'");
   return std::move(text).str();
 }
 

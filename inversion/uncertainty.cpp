@@ -41,13 +41,19 @@ std::string Format(const char* format, const char* what, double value) {
 // the data then carry under 1 / 0.9^2 - 1 = 23 % of the prior's information.
 constexpr double kPriorShare = 0.9;
 
+// True when a factor is no measurement: not finite, or the prior's spread
+// `priorFactor` (within the share above).
+bool OnlyPrior(double factor, double priorFactor) {
+  return !std::isfinite(factor) || std::log(factor) >= kPriorShare * std::log(priorFactor);
+}
+
 // "<what> <value> not resolved" and why: the factor the data leave, the
 // prior's own spread where they do not bound the value, or that the factor
 // could not be determined (not finite).
 std::string NotResolved(const char* what, const Estimate& e) {
   const std::string head = Format("%s %.4g not resolved", what, e.value);
   if (!std::isfinite(e.factor)) return head + " (factor not determined)";
-  if (std::log(e.factor) >= kPriorShare * std::log(kPriorFactor)) {
+  if (OnlyPrior(e.factor, kPriorFactor)) {
     return head + Format(": the data do not bound it, and its factor %.3g is the prior's spread",
                          e.factor, 0);
   }
@@ -116,6 +122,9 @@ void DescribeUncertainty(const Eigen::VectorXd& x, const Eigen::MatrixXd& c, Fit
       for (int k = 0; k < j; ++k) g[layers + k] = fit.model.thickness[k] / top;
       layer.top = {top, FactorOf(g.dot(c * g))};
     }
+    for (Estimate* e : {&layer.resistivity, &layer.thickness, &layer.top}) {
+      e->unresolved = !std::isnan(e->value) && OnlyPrior(e->factor, kPriorFactor);
+    }
     WarnAboutLayer(layer, j, j, hIndex, c, fit.warnings);
     fit.layers.push_back(layer);
     if (hIndex >= 0) top += fit.model.thickness[j];
@@ -129,7 +138,8 @@ std::vector<Estimate> ShiftEstimates(const Problem& problem, const Eigen::Vector
   for (std::size_t k = 0; k < problem.ofSegment.size(); ++k) {
     const Eigen::Index p = problem.ofSegment[k];
     if (p >= 0) {
-      shifts.push_back({std::exp(x[p]), FactorOf(c(p, p))});
+      const double factor = FactorOf(c(p, p));
+      shifts.push_back({std::exp(x[p]), factor, OnlyPrior(factor, kShiftPriorFactor)});
     } else {
       const bool read = std::any_of(problem.data.begin(), problem.data.end(), [&](const Datum& d) {
         return d.segment == static_cast<int>(k);

@@ -27,7 +27,7 @@ case $what in run | test) ;; *) echo "usage: scripts/deps.sh [run|test]" >&2; ex
 # commands; test: the test command), whether the set-up can go on without
 # them, what they are for, and the packages.
 packages_table='
-run  required the build and the Linux suites      | cmake make g++ googletest libbenchmark-dev pkgconf libcairo2-dev fonts-dejavu-core libxml2-dev libeigen3-dev
+run  required the build and the Linux suites      | cmake make g++ googletest libbenchmark-dev pkgconf libcairo2-dev fonts-dejavu-core libxml2-dev libeigen3-dev libcli11-dev nlohmann-json3-dev
 run  required the 32-bit Windows calculator under Wine on a virtual display | g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth imagemagick x11-utils
 test required the sanitizers and the fuzz targets | clang-14 libclang-rt-14-dev
 test required the window tests driven by X input  | xdotool openbox

@@ -96,7 +96,7 @@ TEST(CalcCommand, ResultTextAsTheWindowShowsIt) {
 TEST(CalcCommand, RawResistivity) {
   ExpectOutputs({
       {{"calc", "--raw", "1", "50", "2.0", "2.0"}, "314.15901184082031"},
-      {{"calc", "1", "50", "2.0", "2.0", "--raw"}, "314.15901184082031"},
+      {{"calc", "--raw", "--", "1", "50", "2.0", "2.0"}, "314.15901184082031"},
       {{"calc", "--raw", "2", "10", "0.5", "0.1"}, Printf17(942.4770355224609)},
       {{"calc", "--raw", "1", "50", "2.0", "0"}, "inf"},
       {{"calc", "--raw", "1", "50", "-2.0", "0"}, "-inf"},
@@ -267,59 +267,69 @@ TEST(DigitsCommand, EstimateCorrectedFromBelow) {
   EXPECT_NE(run.out.find(" -264 +\n"), std::string::npos) << run.out;
 }
 
-TEST(Usage, WrongUseExitsTwoWithOneLineOnStderr) {
-  const std::vector<std::vector<std::string>> cases = {
-      {},
-      {"frobnicate"},
-      {"--frobnicate"},
-      {"calc", "1", "50", "2.0"},
-      {"calc", "1", "50", "2.0", "2.0", "7"},
-      {"calc", "--raw"},
-      {"number"},
-      {"format"},
-      {"format", "###.#"},
-      {"format", "###.#", "1", "abc"},
-      {"format", "###.#", "2x"},
-      {"format", "###.#", ""},
-      {"digits", "5"},
-      {"digits", "0", "1"},
-      {"digits", "-3", "1"},
-      {"digits", "4933", "1"},
-      {"digits", "99999999999999999999", "1"},
-      {"digits", "x", "1"},
-      {"digits", "5x", "1"},
-      {"digits", "5", "1", "one"},
-      {"batch", "a", "b"},
-      {"batch", "/nonexistent/tavrin/readings.txt"},
-      {"sounding", "a", "b"},
-      {"sounding", "--units", "km"},
-      {"sounding", "--units"},
-      {"sounding", "--plot", "curve.jpg"},
-      {"sounding", "--plot", "/nonexistent/tavrin/curve.svg"},
-      {"sounding", "--plot", "/nonexistent/tavrin/curve.png"},
-      {"sounding", "--plot", "/nonexistent/tavrin/curve.pdf"},
-      {"sounding", "--frobnicate"},
-      {"sounding", "/nonexistent/tavrin/sounding.csv"},
-      {"forward", "--rho", "100,0", "--thick", "5", "10"},
-      {"forward", "--rho", "100,10", "--thick", "-5", "10"},
-      {"forward", "--rho", "100,10", "--thick", "5,5", "10"},
-      {"forward", "--rho", "100,10", "10"},
-      {"forward", "--rho", "100,10", "--thick", "5", "0"},
-      {"forward", "--rho", "100,10", "--thick", "5", "--mn2", "10", "10"},
-      {"forward", "--rho", "100,10", "--thick", "5"},
-      {"forward", "--rho", "100,10", "--thick", "5", "--ab2", "10:1:5"},
-      {"forward", "--rho", CommaList("1", 31), "--thick", CommaList("1", 30), "10"},
-      {"forward", "--rho", "100", "--fast", "10"},
-      {"forward", "--model", "/nonexistent/tavrin/model.csv", "10"},
-      {"forward", "--rho", "7.5", "--ab2", "1e-300:1e300:1000"},
-      {"forward", "--rho", "10,1000", "--thick", "1", "--mn2", "1e-310", "10"},
+// Each failure is one line on stderr, with nothing on stdout, and its exit
+// status: 2 wrong usage, 3 input that cannot be read, 4 no result.
+TEST(Usage, FailuresExitWithTheirStatusAndOneLineOnStderr) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
   };
-  for (const std::vector<std::string>& args : cases) {
+  const std::vector<Case> cases = {
+      {{}, 2},
+      {{"frobnicate"}, 2},
+      {{"--frobnicate"}, 2},
+      {{"calc", "1", "50", "2.0"}, 2},
+      {{"calc", "1", "50", "2.0", "2.0", "7"}, 2},
+      {{"calc", "--raw"}, 2},
+      {{"number"}, 2},
+      {{"format"}, 2},
+      {{"format", "###.#"}, 2},
+      {{"format", "###.#", "1", "abc"}, 2},
+      {{"format", "###.#", "2x"}, 2},
+      {{"format", "###.#", ""}, 2},
+      {{"digits", "5"}, 2},
+      {{"digits", "0", "1"}, 2},
+      {{"digits", "-3", "1"}, 2},
+      {{"digits", "4933", "1"}, 2},
+      {{"digits", "99999999999999999999", "1"}, 2},
+      {{"digits", "x", "1"}, 2},
+      {{"digits", "5x", "1"}, 2},
+      {{"digits", "5", "1", "one"}, 2},
+      {{"batch", "a", "b"}, 2},
+      {{"batch", "/nonexistent/tavrin/readings.txt"}, 3},
+      {{"sounding", "a", "b"}, 2},
+      {{"sounding", "--units", "km"}, 2},
+      {{"sounding", "--units"}, 2},
+      {{"sounding", "--plot", "curve.jpg"}, 2},
+      {{"forward", "--rho", "100", "--plot", "/nonexistent/tavrin/curve.svg", "10"}, 2},
+      {{"forward", "--rho", "100", "--plot", "/nonexistent/tavrin/curve.png", "10"}, 2},
+      {{"forward", "--rho", "100", "--plot", "/nonexistent/tavrin/curve.pdf", "10"}, 2},
+      {{"sounding", "--frobnicate"}, 2},
+      {{"sounding", "/nonexistent/tavrin/sounding.csv"}, 3},
+      {{"forward", "--rho", "100,0", "--thick", "5", "10"}, 2},
+      {{"forward", "--rho", "100,10", "--thick", "-5", "10"}, 2},
+      {{"forward", "--rho", "100,10", "--thick", "5,5", "10"}, 2},
+      {{"forward", "--rho", "100,10", "10"}, 2},
+      {{"forward", "--rho", "100,10", "--thick", "5", "0"}, 2},
+      {{"forward", "--rho", "100,10", "--thick", "5", "--mn2", "10", "10"}, 2},
+      {{"forward", "--rho", "100,10", "--thick", "5"}, 2},
+      {{"forward", "--rho", "100,10", "--thick", "5", "--ab2", "10:1:5"}, 2},
+      {{"forward", "--rho", CommaList("1", 31), "--thick", CommaList("1", 30), "10"}, 2},
+      {{"forward", "--rho", "100", "--fast", "10"}, 2},
+      {{"forward", "--model", "/nonexistent/tavrin/model.csv", "10"}, 3},
+      {{"forward", "--rho", "7.5", "--ab2", "1e-300:1e300:1000"}, 2},
+      {{"forward", "--rho", "10,1000", "--thick", "1", "--mn2", "1e-310", "10"}, 4},
+  };
+  for (const auto& [args, status] : cases) {
     std::string joined;
     for (const std::string& arg : args) joined += " [" + arg + "]";
     SCOPED_TRACE("tavrin" + joined);
     const ToolRun run = RunTool(args);
-    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.status, status);
+    // Only wrong usage points to the help.
+    if (status != 2) {
+      EXPECT_EQ(run.err.find("--help"), std::string::npos) << run.err;
+    }
     EXPECT_EQ(run.out, "");  // nothing is written before the arguments are checked
     ASSERT_FALSE(run.err.empty());
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
@@ -387,7 +397,7 @@ TEST(BatchCommand, ReadingsToCsv) {
        "1,50,2.0,2.0\n1,2,3\n2,10,0.5,0.1\n7\n",
        {"1,50,2.0,2.0," + kRho314 + ",314.2", "2,10,0.5,0.1," + rho942 + ",942.5"},
        1,
-       {"line 2", "line 4"}},
+       {"stdin:2:", "stdin:4:"}},
       {"CRLF line ends and mixed separators",
        "1, 50,\t2.0 2.0\r\n2 ,10 , 0.5,0.1\r\n",
        {"1,50,2.0,2.0," + kRho314 + ",314.2", "2,10,0.5,0.1," + rho942 + ",942.5"},
@@ -434,7 +444,7 @@ TEST(BatchCommand, ReadingsToCsv) {
        "1,50,2.0,2.0," + std::string(1 << 20, 'x') + "\n1 2\n",
        {"1,50,2.0,2.0," + kRho314 + ",314.2"},
        1,
-       {"line 2"}},
+       {"stdin:2:"}},
       {"no final line feed", "1,50,2.0,2.0", {"1,50,2.0,2.0," + kRho314 + ",314.2"}, 0, {}},
   };
   for (const BatchCase& c : cases) {
@@ -503,9 +513,10 @@ TEST(ArgsFrom, EachLineAsItsOwnCommandLine) {
   EXPECT_EQ(wrong.out, "1\n2\n");
   EXPECT_EQ(Lines(wrong.err),
             (std::vector<std::string>{
-                "tavrin: line 2: unknown or unfinished escape",
-                "tavrin: line 3: unknown command 'frobnicate'",
-                "tavrin: line 4: COUNT 'x' must be a whole number from 1 to 4932"}));
+                "tavrin: stdin:2: unknown or unfinished escape",
+                "tavrin: stdin:3: unknown command 'frobnicate' (try 'tavrin --help')",
+                "tavrin: stdin:4: COUNT 'x' must be a whole number from 1 to 4932 (try 'tavrin "
+                "digits --help')"}));
 }
 
 struct SoundingCase {
@@ -528,32 +539,32 @@ TEST(SoundingCommand, ReadingsToCsv) {
         "10,1,155.50883635269477,311.01767270538954,2,0.7071067811865476,0.5",
         "20,1,626.7477343911637,2506.990937564655,1,,"},
        0,
-       "tavrin: line 2: warning: repeats 1 and 3 differ by more than a factor of two\n"},
+       "tavrin: stdin:2: warning: repeats 1 and 3 differ by more than a factor of two\n"},
       {"AB/2 rhoa\n1.5 120\n", {"ab2,mn2,k,rho", "1.5,,,120"}, 0, ""},
       {"ab2,mn2,rho\n10,1,5\n10,5,6\n20,1,7\n",
        {"ab2,mn2,k,rho", "10,1,155.50883635269477,5", "20,1,626.7477343911637,7",
         "10,5,23.561944901923447,6"},
        0,
-       "tavrin: warning: the segments of MN/2 1 and 5 differ by +20.0 % where they overlap; "
+       "tavrin: stdin: warning: the segments of MN/2 1 and 5 differ by +20.0 % where they overlap; "
        "--join joins them\n"},
       {"ab2,mn2,v,i\n10,1,0.5,0\n10,1,0.5,0.25\n",
        {"ab2,mn2,k,rho", "10,1,155.50883635269477,311.01767270538954"},
        1,
-       "tavrin: line 2: current not above 0; line skipped\n"},
+       "tavrin: stdin:2: current not above 0; line skipped\n"},
       {"depth,value\n1,2\n",
        {},
-       2,
-       "tavrin: line 1: the columns name no layout: the header names no column; a layout needs "
+       3,
+       "tavrin: stdin:1: the columns name no layout: the header names no column; a layout needs "
        "ab2 mn2 v i, ab2 mn2 r, ab2 rho or n a v i (ab and mn: the whole spacings, halved); name "
-       "other columns with --column ROLE=NAME (try 'tavrin --help')\n"},
-      {"# nothing yet\n", {}, 2, "tavrin: no readings (try 'tavrin --help')\n"},
+       "other columns with --column ROLE=NAME\n"},
+      {"# nothing yet\n", {}, 3, "tavrin: stdin: no readings\n"},
       {"Site 4\nAB/2 (m);MN/2 (m);R;rho\n10;1;2;311\n10;1;2;300\n",
        {"ab2,mn2,k,rho", "10,1,155.50883635269477,311.01767270538954",
         "10,1,155.50883635269477,311.01767270538954"},
        0,
-       "tavrin: note: line 1 above the header: not readings, skipped\n"
-       "tavrin: note: numbers read with decimal points\n"
-       "tavrin: line 4: warning: the sheet's apparent resistivity 300 differs from the computed "
+       "tavrin: stdin: note: line 1 above the header: not readings, skipped\n"
+       "tavrin: stdin: note: numbers read with decimal points\n"
+       "tavrin: stdin:4: warning: the sheet's apparent resistivity 300 differs from the computed "
        "311.018 by -3.5 %\n"},
   };
   for (const SoundingCase& c : cases) {
@@ -569,10 +580,9 @@ TEST(SoundingCommand, ReadingsToCsv) {
 // overlap and says so; --drop leaves a line out.
 TEST(SoundingCommand, JoinAndDrop) {
   const std::string sheet = "ab2,mn2,rho\n1,0.2,10\n2,0.2,10\n2,1,12\n4,1,12\n";
-  ToolRun run = RunTool({"sounding", "--join", "--drop=5"}, sheet);
-  EXPECT_EQ(run.status, 2);  // --opt=value is not read yet: wrong usage
-  run = RunTool({"sounding", "--join", "--drop", "5"}, sheet);
+  const ToolRun run = RunTool({"sounding", "--join", "--drop=5"}, sheet);
   EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(RunTool({"sounding", "--join", "--drop", "5"}, sheet).out, run.out);
   const std::vector<std::string> lines = Lines(run.out);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0], "ab2,mn2,k,rho,shift");
@@ -584,10 +594,11 @@ TEST(SoundingCommand, JoinAndDrop) {
     EXPECT_NEAR(std::strtod(lines[k].c_str() + shift + 1, nullptr), k < 3 ? 1.2 : 1, 1e-12);
   }
   EXPECT_EQ(run.err,
-            "tavrin: line 5: left out (--drop)\n"
-            "tavrin: note: the segment of MN/2 0.2 multiplied by 1.2 (1 readings at the overlap)\n"
-            "tavrin: note: joined to the segment of MN/2 1\n");
-  EXPECT_EQ(RunTool({"sounding", "--join", "--join-to", "3"}, sheet).status, 2);
+            "tavrin: stdin:5: left out (--drop)\n"
+            "tavrin: stdin: note: the segment of MN/2 0.2 multiplied by 1.2 (1 readings at the "
+            "overlap)\n"
+            "tavrin: stdin: note: joined to the segment of MN/2 1\n");
+  EXPECT_EQ(RunTool({"sounding", "--join", "--join-to", "3"}, sheet).status, 3);
 }
 
 // n a v i lines give exactly the number `tavrin calc --raw` gives.
@@ -674,9 +685,9 @@ TEST(ForwardCommand, SpacingsModelsAndPaths) {
   std::fputs("# two layers\n1O0,5\n10,\n", file);
   std::fclose(file);
   const ToolRun typo = RunTool({"forward", "--model", modelPath, "10"});
-  EXPECT_EQ(typo.status, 2);
+  EXPECT_EQ(typo.status, 3);
   EXPECT_EQ(typo.out, "");
-  EXPECT_NE(typo.err.find(modelPath + ": line 2: resistivity '1O0'"), std::string::npos)
+  EXPECT_NE(typo.err.find(modelPath + ":2: resistivity '1O0'"), std::string::npos)
       << typo.err;
   std::remove(modelPath.c_str());
 }
@@ -693,7 +704,7 @@ TEST(ForwardCommand, PlotsTheCurveWithTheData) {
   const ToolRun plotted = RunTool({"forward", "--rho", "100,10", "--thick", "5", "--plot", plotPath,
                                    "--data", dataPath, "1", "100"});
   EXPECT_EQ(plotted.status, 1);  // the data's line 4 is skipped
-  EXPECT_NE(plotted.err.find("line 4"), std::string::npos) << plotted.err;
+  EXPECT_NE(plotted.err.find(dataPath + ":4:"), std::string::npos) << plotted.err;
   EXPECT_EQ(Lines(plotted.out).size(), 3u);
   file = std::fopen(plotPath.c_str(), "r");
   ASSERT_NE(file, nullptr);

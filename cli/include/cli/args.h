@@ -1,9 +1,7 @@
-// Reading the tool's command-line arguments: wrong usage is reported by
-// throwing UsageError, which main() turns into one line on stderr and exit
-// status 2.
+// The tool's exit statuses, the errors that end a command with one of them,
+// and reading the values of arguments.
 #pragma once
 
-#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,17 +12,45 @@ namespace tavrin::cli {
 
 // Exit statuses of the tool.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitSkippedLines = 1;  // batch: some lines were not readings
-inline constexpr int kExitUsage = 2;         // wrong command, arguments or file
+inline constexpr int kExitSkippedLines = 1;   // done, but some input lines were left out
+inline constexpr int kExitUsage = 2;          // wrong command, option or value
+inline constexpr int kExitUnreadable = 3;     // input that cannot be read
+inline constexpr int kExitNotComputable = 4;  // a model or fit that cannot be computed
 
-// Wrong usage; what() is the message without the program name.
-class UsageError : public std::runtime_error {
+// An error that ends a command; what() is the message without the program's
+// name. Each kind has its exit status.
+class CommandError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  CommandError(int status, const std::string& message)
+      : std::runtime_error(message), status_(status) {}
+  int status() const { return status_; }
+
+ private:
+  int status_;
 };
 
-// The arguments after the command name.
-using Args = std::span<const char* const>;
+// Wrong usage: the only error whose message points to the help.
+class UsageError : public CommandError {
+ public:
+  explicit UsageError(const std::string& message) : CommandError(kExitUsage, message) {}
+};
+
+// Input that cannot be read: a missing file, a directory, bytes that are no
+// sheet or model. The message names the file (and the line: FILE:LINE: ...).
+class InputError : public CommandError {
+ public:
+  explicit InputError(const std::string& message) : CommandError(kExitUnreadable, message) {}
+};
+
+// A model or fit that cannot be computed.
+class ComputeError : public CommandError {
+ public:
+  explicit ComputeError(const std::string& message)
+      : CommandError(kExitNotComputable, message) {}
+};
+
+// The name an input is reported by: the path, or "stdin" for "-".
+std::string InputName(std::string_view path);
 
 // The text a typed argument stands for, byte for byte, as a text box would
 // hold it.
@@ -34,14 +60,10 @@ TextValue ArgumentText(std::string_view argument);
 // "1e300", hexadecimal floats; out-of-range values become infinities or
 // zeros). Throws UsageError when the argument is empty or not entirely a
 // number; `what` names the argument in the message.
-double ParseDoubleArgument(const char* argument, std::string_view what);
+double ParseDoubleArgument(const std::string& argument, std::string_view what);
 
 // A whole argument read as a decimal integer within [low, high]. Throws
 // UsageError otherwise.
-int ParseIntArgument(const char* argument, int low, int high, std::string_view what);
-
-// Throws UsageError unless `args` holds exactly / at least `count` arguments.
-void RequireCount(Args args, std::size_t count, std::string_view usage);
-void RequireAtLeast(Args args, std::size_t count, std::string_view usage);
+int ParseIntArgument(const std::string& argument, int low, int high, std::string_view what);
 
 }  // namespace tavrin::cli

@@ -1,48 +1,41 @@
-// The tool's commands. Each takes the arguments after its name, writes its
-// results to stdout and returns the exit status; wrong usage throws
-// UsageError before anything is written.
+// The tool's commands. Each declares its options on its own CLI11 parser and
+// returns what runs it once they are parsed; the run writes the results to
+// stdout and returns the exit status. Wrong usage throws UsageError before
+// anything is written.
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "cli/args.h"
 
+namespace CLI {
+class App;
+}  // namespace CLI
+
 namespace tavrin::cli {
 
-// calc [--raw] N A V I: the text the calculator shows for four typed inputs,
-// or with --raw the resistivity with 17 significant digits.
-int RunCalc(Args args);
+// What runs a command with the options its parser has read.
+using CommandRun = std::function<int()>;
 
-// number TEXT...: each text converted as a text box's contents, 21 digits.
-int RunNumber(Args args);
-
-// format MASK VALUE...: each value (strtod) formatted under the mask.
-int RunFormat(Args args);
-
-// digits COUNT VALUE...: the decimal digits, exponent and sign of each value.
-int RunDigits(Args args);
-
-// batch [FILE]: one reading per line in, CSV out (see batch_command.cpp).
-int RunBatch(Args args);
-
-// sounding [FILE] [--units ft|m] [--plot OUT]: one sounding's field sheet in,
-// its readings' AB/2, MN/2, K and apparent resistivity out as CSV.
-int RunSounding(Args args);
-
-// forward --rho ... --thick ... AB2...: the apparent resistivities of a
-// layered earth as CSV ab2,rho (see forward_command.cpp).
-int RunForward(Args args);
-
-// invert [FILE] --layers N|auto [...]: a layered model fitted to a sounding,
-// with its uncertainty and fit, as CSV or JSON (see invert_command.cpp).
-int RunInvert(Args args);
+// The command declarations: each sets its parser's description, options,
+// positionals and footer (output and exit statuses) and returns its run.
+CommandRun DeclareCalc(CLI::App& app);      // calc [--raw] N A V I
+CommandRun DeclareNumber(CLI::App& app);    // number TEXT...
+CommandRun DeclareFormat(CLI::App& app);    // format MASK VALUE...
+CommandRun DeclareDigits(CLI::App& app);    // digits COUNT VALUE...
+CommandRun DeclareBatch(CLI::App& app);     // batch [FILE]
+CommandRun DeclareSounding(CLI::App& app);  // sounding [FILE] [options]
+CommandRun DeclareForward(CLI::App& app);   // forward --rho ... AB2...
+CommandRun DeclareInvert(CLI::App& app);    // invert [FILE] --layers N|auto ...
 
 struct Command {
   std::string_view name;
-  int (*run)(Args args);
-  std::string_view synopsis;  // the command's line in the help text
+  std::string_view summary;  // its row in the tool's table of commands
+  CommandRun (*declare)(CLI::App& app);
 };
 
 // Every command, in the order the help lists them.
@@ -51,8 +44,16 @@ std::span<const Command> Commands();
 // Finds a command by name; nullptr when there is none.
 const Command* FindCommand(std::string_view name);
 
-// The help text (to stdout) and the version line.
+// Runs a whole command line (the arguments after the program's name):
+// a command and its arguments, --help, --version or --args-from FILE.
+// Returns the exit status; errors propagate as CommandError.
+int RunArguments(std::span<const std::string> args);
+
+// The tool's help (to stdout) and its version line.
 void PrintHelp(std::FILE* out);
 void PrintVersion(std::FILE* out);
+
+// The exit statuses as the help of every command states them.
+extern const std::string_view kExitStatusHelp;
 
 }  // namespace tavrin::cli

@@ -18,6 +18,7 @@ struct InversionReport {
   double errorPercent = 0;
   int readings = 0;
   std::vector<double> segmentMn2;  // each segment's MN/2, for fitted shifts
+  std::vector<inversion::Datum> data;  // the readings fitted, as fit.modelled
 };
 
 // CSV: sections separated by a blank line, each with its own header:
@@ -25,6 +26,7 @@ struct InversionReport {
 //   layer,rho,rho_factor,thickness,thickness_factor,top,top_factor
 //   rms_percent,chi2_per_dof,dof,readings,iterations,starts,error_percent
 //   segment,mn2,shift,shift_factor                       (fitted shifts only)
+//   reading,ab2,mn2,observed,modelled,residual_percent
 //   warning                                                       (if any)
 // Without the final line feed.
 std::string InversionCsv(const InversionReport& report);

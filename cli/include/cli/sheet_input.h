@@ -8,6 +8,10 @@
 #include <vector>
 
 #include "cli/args.h"
+
+namespace CLI {
+class App;
+}  // namespace CLI
 #include "sounding/join.h"
 #include "sounding/sounding.h"
 
@@ -19,18 +23,27 @@ struct SheetOptions {
   std::optional<double> joinTo;  // --join-to MN2
 };
 
-// The usage of the options, for the commands' usage lines.
-inline constexpr std::string_view kSheetUsage =
-    "[--column ROLE=NAME]... [--drop LINE,...] [--join [--join-to MN2]]";
+// The sheet options as given on the command line.
+struct SheetArguments {
+  std::vector<std::string> columns;  // --column ROLE=NAME, each
+  std::vector<std::string> drops;    // --drop LINE,..., each
+  bool join = false;
+  std::string joinTo;  // empty: not given
+};
 
-// When args[k] is one of the sheet options, takes it (and its value,
-// advancing k) into `options` and returns true. Throws UsageError for a
-// wrong value.
-bool TakeSheetOption(Args args, std::size_t& k, SheetOptions& options);
+// Declares --column, --drop, --join and --join-to on a command's parser.
+void DeclareSheetOptions(CLI::App& app, SheetArguments& arguments);
 
-// Checks what only the whole command line can tell (--join-to without
-// --join).
-void CheckSheetOptions(const SheetOptions& options);
+// The options the arguments ask for; throws UsageError for a wrong value or
+// --join-to without --join.
+SheetOptions SheetOptionsOf(const SheetArguments& arguments);
+
+// True when some sheet option was given.
+bool AnySheetOption(const SheetArguments& arguments);
+
+// The field-sheet part of the survey commands' help: the layouts, the
+// column names and their units.
+std::string SheetHelp();
 
 struct SheetInput {
   sounding::Sounding sounding;
@@ -39,13 +52,13 @@ struct SheetInput {
 };
 
 // Reads the sheet at `path` ("-": stdin). Reports on stderr each line that
-// makes no reading, each warning and each note, prefixed with `where`
-// ("" or the file's name and ": "). Throws UsageError when the sheet
+// makes no reading, each warning and each note, as FILE:LINE: reason (FILE:
+// for the sheet as a whole). Throws InputError when the file or the sheet
 // cannot be read or gives no reading. With `options.join`, joins the
 // segments and says by what factors; without, warns where neighbouring
 // segments disagree.
 SheetInput ReadSheet(const std::string& path, const SheetOptions& options,
-                     std::optional<sounding::LengthUnit> unit, const std::string& where);
+                     std::optional<sounding::LengthUnit> unit);
 
 // The length unit of the output: --units, else the sheet's, else feet.
 sounding::LengthUnit OutputUnit(std::optional<sounding::LengthUnit> given,

@@ -16,11 +16,12 @@ plot::LengthUnit ParseUnits(std::string_view text);
 // Throws UsageError unless `path` names a plot format (.svg, .png, .pdf).
 void CheckPlotPath(const std::string& path);
 
-// Writes the figure; a file that cannot be written throws UsageError.
+// Writes the figure; a file that cannot be written throws CommandError
+// (exit status 2).
 void WritePlot(const plot::Figure& figure, const std::string& path);
 
 // The whole of the file `path`, or of standard input for "-"; throws
-// UsageError when it cannot be read.
+// InputError when it cannot be read (a directory among others).
 std::string ReadInput(std::string_view path);
 
 // A double as the shortest text that reads back to it; "" for NaN.

@@ -62,6 +62,9 @@ std::vector<Datum> DataOf(std::span<const sounding::Reading> readings);
 struct Estimate {
   double value;
   double factor;
+  // The data do not bound the value: its factor is the prior's spread, or
+  // could not be determined. The factor is then no measurement.
+  bool unresolved = false;
 };
 
 struct LayerEstimate {
