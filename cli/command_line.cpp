@@ -39,14 +39,20 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
 }
 
 // "; did you mean 'X'?" for the known name closest to `given`, when it is
-// close enough to be a typing slip (a third of its letters, at least 3).
+// close enough to be a typing slip: at most half the letters of the name
+// (its dashes aside) wrong, so that "--rh" is "--rho" and "frwd" "forward",
+// but "--fast" is not "--plot".
 std::string Suggestion(std::string_view given, const std::vector<std::string>& known) {
-  const std::string_view name = given.substr(0, given.find('='));
+  const auto letters = [](std::string_view name) {
+    return name.substr(std::min(name.find_first_not_of('-'), name.size()));
+  };
+  const std::string_view name = letters(given.substr(0, given.find('=')));
   const std::string* best = nullptr;
-  std::size_t bestDistance = std::max<std::size_t>(3, name.size() / 3) + 1;
+  std::size_t bestDistance = 0;
   for (const std::string& candidate : known) {
-    const std::size_t distance = EditDistance(name, candidate);
-    if (distance < bestDistance) {
+    const std::size_t distance = EditDistance(name, letters(candidate));
+    if (distance <= std::max<std::size_t>(1, letters(candidate).size() / 2) &&
+        (best == nullptr || distance < bestDistance)) {
       bestDistance = distance;
       best = &candidate;
     }
@@ -172,9 +178,10 @@ void TakeTexts(CLI::App& app) {
 
 std::vector<std::string> Texts(const CLI::App& app) {
   std::vector<std::string> texts = app.remaining();
-  // The parser keeps the "--" that ended the options; a text "--" needs a
-  // "--" before it.
-  if (!texts.empty() && texts.front() == "--") texts.erase(texts.begin());
+  // The parser keeps the "--" that ended the options. A "--" with nothing
+  // after it is a text of its own ("number --" converts it, as it always
+  // has); another text "--" needs a "--" before it.
+  if (texts.size() > 1 && texts.front() == "--") texts.erase(texts.begin());
   return texts;
 }
 

@@ -58,13 +58,13 @@ std::string Factor(const Estimate& e) {
 
 // The same numbers for JSON: the six digits' value, null for NaN and
 // infinity.
-nlohmann::json JsonNumber(double value) {
+nlohmann::ordered_json JsonNumber(double value) {
   if (!std::isfinite(value)) return nullptr;
   return std::strtod(Number(value).c_str(), nullptr);
 }
 
-nlohmann::json JsonFactor(const Estimate& e) {
-  return e.unresolved ? nlohmann::json(kUnresolved) : JsonNumber(e.factor);
+nlohmann::ordered_json JsonFactor(const Estimate& e) {
+  return e.unresolved ? nlohmann::ordered_json(kUnresolved) : JsonNumber(e.factor);
 }
 
 // residual_percent: 100 (observed - modelled) / observed, whose RMS is the
@@ -138,7 +138,7 @@ std::string InversionCsv(const InversionReport& report) {
 }
 
 std::string InversionJson(const InversionReport& report) {
-  using nlohmann::json;
+  using json = nlohmann::ordered_json;
   const inversion::Fit& fit = report.fit;
   const auto estimate = [](const Estimate& e, const char* name, const char* factor, json& out) {
     out[name] = JsonNumber(e.value);

@@ -348,6 +348,52 @@ TEST(Usage, HelpAndVersion) {
   EXPECT_EQ(version.out.rfind("tavrin ", 0), 0u) << version.out;
 }
 
+// The command-line conventions every command follows: its own help, values
+// as --opt=value or --opt value, "--" before a value that looks like an
+// option, an option given twice, a mistyped name answered with the closest.
+TEST(Usage, CommandLineConventions) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out;  // stdout contains it
+    std::string err;  // stderr contains it ("": stderr is empty)
+  };
+  const std::string fwd = "ab2,rho\n10,";
+  const std::vector<Case> cases = {
+      {{"forward", "--help"}, 0, "Exit status: 0 done", ""},
+      {{"invert", "-h"}, 0, "reading,ab2,mn2,observed,modelled,residual_percent", ""},
+      {{"sounding", "--help"}, 0, "Column names", ""},
+      {{"calc", "--help"}, 0, "Exit status", ""},
+      {{"number", "--", "--help"}, 0, "0\n", ""},
+      {{"calc", "--", "-2", "50", "2.0", "2.0"}, 0, "314.2\n", ""},
+      {{"forward", "--rho=100,10", "--thick=5", "10"}, 0, fwd, ""},
+      {{"forward", "--rho", "100,10", "--thick", "5", "--", "10"}, 0, fwd, ""},
+      {{"forward", "--rho", "1", "--rho", "2", "10"}, 2, "", "--rho is given 2 times"},
+      {{"forward", "--rho", "1", "--exact", "--exact", "10"}, 2, "", "--exact is given 2 times"},
+      {{"forward", "--rh", "1", "10"}, 2, "", "did you mean '--rho'?"},
+      {{"forward", "--rho", "1", "--plt=x.svg", "10"}, 2, "", "did you mean '--plot'?"},
+      {{"sounding", "--join-too", "1"}, 2, "", "did you mean '--join-to'?"},
+      {{"invrt"}, 2, "", "did you mean 'invert'?"},
+      {{"invert"}, 2, "", "--layers"},
+      {{"calc", "1", "50", "2.0", "2.0", "--raw"}, 2, "", "try 'tavrin calc --help'"},
+      {{"sounding", "."}, 3, "", "'.' is a directory"},
+      {{"batch", "."}, 3, "", "could not read '.'"},
+  };
+  for (const Case& c : cases) {
+    std::string joined;
+    for (const std::string& arg : c.args) joined += " [" + arg + "]";
+    SCOPED_TRACE("tavrin" + joined);
+    const ToolRun run = RunTool(c.args);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
+    if (c.err.empty()) {
+      EXPECT_EQ(run.err, "");
+    } else {
+      EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    }
+  }
+}
+
 TEST(Usage, OutputThatCannotBeWrittenIsAFailure) {
   // Standard output refuses every write: the tool must not report success.
   for (const std::vector<std::string>& args :

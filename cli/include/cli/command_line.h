@@ -33,7 +33,8 @@ CLI::Option* AddFlag(CLI::App& app, const std::string& name, bool& value,
 // The commands whose arguments are typed texts (calc, number, format,
 // digits): a text may start with "-" ("-5", "-&H2", "-#.#"), so the options
 // come first and the texts begin at the first argument that is no option of
-// the command, or after "--". TakeTexts sets the parser up; Texts gives them.
+// the command, or after "--" (a "--" alone is a text). TakeTexts sets the
+// parser up; Texts gives them.
 void TakeTexts(CLI::App& app);
 std::vector<std::string> Texts(const CLI::App& app);
 
