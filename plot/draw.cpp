@@ -28,6 +28,15 @@ constexpr double kMarginTop = 10;
 constexpr double kMarginBottom = 44;
 constexpr double kTitleBand = 30;
 constexpr double kOuterPad = 6;
+// Y tick labels end this far left of the frame; the y title's baseline lies
+// at least kYTitleOffset left of it, farther where the labels are wider, to
+// keep kYTitleClearance from them. A rotated title's descent reaches toward
+// the labels, its ascent away, about these shares of its size.
+constexpr double kTickLabelOffset = 5;
+constexpr double kYTitleOffset = 48;
+constexpr double kYTitleClearance = 6;
+constexpr double kTitleDescent = 0.25;
+constexpr double kTitleAscent = 0.8;
 
 constexpr double kMajorTick = 5;
 constexpr double kMinorTick = 3;
@@ -96,13 +105,12 @@ class AxisMap {
 
   // The page position of `value`; NaN where the scale has none (log of <= 0).
   double operator()(double value) const {
-    const double t = scale_ == Scale::kLog ? (std::log10(value) - std::log10(range_.min)) /
-                                                 (std::log10(range_.max) - std::log10(range_.min))
-                                           : (value - range_.min) / (range_.max - range_.min);
-    if (std::isnan(t) || (scale_ == Scale::kLog && !(value > 0))) return std::nan("");
+    const double t = AxisFraction(scale_, range_, value);
+    if (std::isnan(t)) return t;
     // Far-off points stay far off without overflowing the page's numbers.
     return start_ + std::clamp(t, -4.0, 5.0) * (end_ - start_);
   }
+  double length() const { return std::abs(end_ - start_); }
   Range range() const { return range_; }
   Scale scale() const { return scale_; }
 
@@ -143,18 +151,29 @@ std::pair<Extent, Extent> PanelExtents(const Panel& panel) {
   return {x, y};
 }
 
-// A tick label, "10" with its exponent raised when it has one; `align` 0
-// puts its left end at x, 0.5 its middle, 1 its right end.
-void DrawTickLabel(cairo_t* cr, const Tick& tick, double x, double baseline, double align) {
+// A tick label's width: its text, and its raised exponent if any.
+double TickLabelWidth(cairo_t* cr, const Tick& tick) {
   SetFont(cr, kTickLabelSize);
   const double baseWidth = TextWidth(cr, tick.label);
   SetFont(cr, kTickLabelSize * kSuperscriptShrink);
-  const double exponentWidth = tick.exponent.empty() ? 0 : TextWidth(cr, tick.exponent);
-  const double left = x - align * (baseWidth + exponentWidth);
+  return baseWidth + (tick.exponent.empty() ? 0 : TextWidth(cr, tick.exponent));
+}
+
+// A tick label's height, the raised exponent's included, with room to spare
+// as the label is not quite centred on its tick.
+double TickLabelHeight(const Tick& tick) {
+  return kTickLabelSize * (tick.exponent.empty() ? 1 : 1 + kSuperscriptRise);
+}
+
+// A tick label, "10" with its exponent raised when it has one; `align` 0
+// puts its left end at x, 0.5 its middle, 1 its right end.
+void DrawTickLabel(cairo_t* cr, const Tick& tick, double x, double baseline, double align) {
+  const double left = x - align * TickLabelWidth(cr, tick);
   SetFont(cr, kTickLabelSize);
   cairo_move_to(cr, left, baseline);
   cairo_show_text(cr, tick.label.c_str());
   if (!tick.exponent.empty()) {
+    const double baseWidth = TextWidth(cr, tick.label);
     SetFont(cr, kTickLabelSize * kSuperscriptShrink);
     cairo_move_to(cr, left + baseWidth, baseline - kSuperscriptRise * kTickLabelSize);
     cairo_show_text(cr, tick.exponent.c_str());
@@ -167,11 +186,31 @@ void StrokeLine(cairo_t* cr, double x0, double y0, double x1, double y1) {
   cairo_stroke(cr);
 }
 
+std::vector<Tick> XTicks(cairo_t* cr, const AxisMap& map) {
+  return AxisTicks(map.scale(), map.range(), map.length(),
+                   [cr](const Tick& t) { return TickLabelWidth(cr, t); });
+}
+
+std::vector<Tick> YTicks(const AxisMap& map) {
+  return AxisTicks(map.scale(), map.range(), map.length(), TickLabelHeight);
+}
+
+// How far left of the frame the y title's baseline lies, clear of `ticks`'
+// labels.
+double YTitleOffset(cairo_t* cr, const std::vector<Tick>& ticks) {
+  double widest = 0;
+  for (const Tick& t : ticks) {
+    if (!t.label.empty()) widest = std::max(widest, TickLabelWidth(cr, t));
+  }
+  return std::max(kYTitleOffset,
+                  kTickLabelOffset + widest + kYTitleClearance + kTitleDescent * kAxisTitleSize);
+}
+
 // Grid lines, ticks on all four sides and the labels on the bottom and left.
 void DrawAxes(cairo_t* cr, const Panel& panel, const Box& area, const AxisMap& xMap,
               const AxisMap& yMap) {
-  const std::vector<Tick> xTicks = AxisTicks(xMap.scale(), xMap.range());
-  const std::vector<Tick> yTicks = AxisTicks(yMap.scale(), yMap.range());
+  const std::vector<Tick> xTicks = XTicks(cr, xMap);
+  const std::vector<Tick> yTicks = YTicks(yMap);
   cairo_set_line_width(cr, 0.5);
   for (const bool major : {false, true}) {
     SetColour(cr, major ? kMajorGrid : kMinorGrid);
@@ -192,21 +231,25 @@ void DrawAxes(cairo_t* cr, const Panel& panel, const Box& area, const AxisMap& x
     const double length = t.major ? kMajorTick : kMinorTick;
     StrokeLine(cr, x, area.bottom(), x, area.bottom() - length);
     StrokeLine(cr, x, area.top, x, area.top + length);
-    if (t.major) DrawTickLabel(cr, t, x, area.bottom() + 14, 0.5);
+    if (!t.label.empty()) DrawTickLabel(cr, t, x, area.bottom() + 14, 0.5);
   }
   for (const Tick& t : yTicks) {
     const double y = yMap(t.value);
     const double length = t.major ? kMajorTick : kMinorTick;
     StrokeLine(cr, area.left, y, area.left + length, y);
     StrokeLine(cr, area.right(), y, area.right() - length, y);
-    if (t.major) DrawTickLabel(cr, t, area.left - 5, y + 0.36 * kTickLabelSize, 1);
+    if (!t.label.empty()) {
+      DrawTickLabel(cr, t, area.left - kTickLabelOffset, y + 0.36 * kTickLabelSize, 1);
+    }
   }
+  const double yTitleOffset = YTitleOffset(cr, yTicks);  // sets the labels' font
   SetFont(cr, kAxisTitleSize);
   cairo_move_to(cr, area.left + (area.width - TextWidth(cr, panel.x.title)) / 2,
                 area.bottom() + 34);
   cairo_show_text(cr, panel.x.title.c_str());
   cairo_save(cr);
-  cairo_move_to(cr, area.left - 48, area.top + (area.height + TextWidth(cr, panel.y.title)) / 2);
+  cairo_move_to(cr, area.left - yTitleOffset,
+                area.top + (area.height + TextWidth(cr, panel.y.title)) / 2);
   cairo_rotate(cr, -std::numbers::pi / 2);
   cairo_show_text(cr, panel.y.title.c_str());
   cairo_restore(cr);
@@ -490,6 +533,12 @@ void DrawPanel(cairo_t* cr, const Panel& panel, const Box& outer) {
   const auto [xExtent, yExtent] = PanelExtents(panel);
   Range xRange = AxisRange(panel.x, xExtent.low, xExtent.high);
   Range yRange = AxisRange(panel.y, yExtent.low, yExtent.high);
+  // Wide y labels widen the left margin to keep the y title inside it.
+  const double margin = std::max(
+      kMarginLeft, YTitleOffset(cr, YTicks(AxisMap(panel.y.scale, yRange, 0, area.height))) +
+                       kTitleAscent * kAxisTitleSize);
+  area.left = outer.left + margin;
+  area.width = outer.width - margin - kMarginRight;
   if (panel.equalDecades && panel.x.scale == Scale::kLog && panel.y.scale == Scale::kLog) {
     FitEqualDecades(area, xRange, yRange);
   }
