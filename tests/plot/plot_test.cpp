@@ -1,6 +1,6 @@
 // The plot library: axis ranges and labels that never overlap, the sounding
-// figure's joined and left-out readings, and figure files that their
-// formats' readers accept.
+// figure's joined and left-out readings, the inversion figure's note of the
+// fit and depth axis, and figure files that their formats' readers accept.
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "plot/draw.h"
+#include "plot/inversion_figure.h"
 #include "plot/sounding_figure.h"
 #include "plot/ticks.h"
 #include "sounding/join.h"
@@ -166,6 +167,63 @@ TEST(SoundingFigure, JoinedReadingsShowWhereTheyWereAndLeftOutOnesApart) {
   EXPECT_EQ(panel.markers[3].label, "left out");
   ASSERT_EQ(panel.markers[3].points.size(), 1u);
   EXPECT_DOUBLE_EQ(panel.markers[3].points[0].x, 6);
+}
+
+struct InversionCase {
+  std::string readings;
+  std::vector<double> modelled;
+  sounding::LayeredModel model;
+  double chi2PerDof;
+  Range depths;     // the profile's depth axis
+  double resolved;  // where its shading starts
+  std::vector<std::string> notes;
+};
+
+// The note of the fit, and the profile ending kDepthAxisMargin below the
+// deeper of half the widest AB/2 and the deepest boundary.
+TEST(InversionFigure, NotesTheFitAndEndsDepthsBelowTheResolvedOnes) {
+  const std::string spread = "ab2,mn2,rho\n1,0.5,100\n10,0.5,100\n150,5,100\n";
+  const std::vector<InversionCase> cases = {
+      {spread,
+       {105, 95, 100},
+       {{10, 100, 30}, {5, 25}},
+       1.234,
+       {1, 112.5},
+       75,
+       {"3 layers", "RMS misfit 4.08 %", "\u03C7\u00B2/dof 1.23"}},
+      {spread,
+       {105, 95, 100},
+       {{10, 100, 30}, {20, 180}},
+       NAN,
+       {1, 300},
+       75,
+       {"3 layers", "RMS misfit 4.08 %"}},
+      {"ab2,mn2,rho\n2,0.5,50\n40,0.5,50\n",
+       {50, 50},
+       {{50}, {}},
+       0.5,
+       {1, 30},
+       20,
+       {"1 layer", "RMS misfit 0 %", "\u03C7\u00B2/dof 0.5"}},
+  };
+  for (const InversionCase& c : cases) {
+    SCOPED_TRACE(c.readings);
+    const sounding::Sounding data = sounding::ParseSounding(c.readings);
+    InversionFigureInput input;
+    input.data = &data;
+    input.modelled = c.modelled;
+    input.model = &c.model;
+    input.chi2PerDof = c.chi2PerDof;
+    const Figure figure = InversionFigure(input);
+    ASSERT_EQ(figure.columns.size(), 2u);
+    EXPECT_EQ(figure.columns[0].panels.front().notes, c.notes);
+    const Panel& profile = figure.columns[1].panels.front();
+    EXPECT_DOUBLE_EQ(profile.y.min, c.depths.min);
+    EXPECT_DOUBLE_EQ(profile.y.max, c.depths.max);
+    ASSERT_EQ(profile.yBands.size(), 1u);
+    EXPECT_DOUBLE_EQ(profile.yBands[0].from, c.resolved);
+    EXPECT_DOUBLE_EQ(profile.yBands[0].to, c.depths.max);
+  }
 }
 
 std::string TempPath(const std::string& suffix) {
