@@ -28,6 +28,15 @@ constexpr double kMarginTop = 10;
 constexpr double kMarginBottom = 44;
 constexpr double kTitleBand = 30;
 constexpr double kOuterPad = 6;
+// Y tick labels end this far left of the frame; the y title's baseline lies
+// at least kYTitleOffset left of it, farther where the labels are wider, to
+// keep kYTitleClearance from them. A rotated title's descent reaches toward
+// the labels, its ascent away, about these shares of its size.
+constexpr double kTickLabelOffset = 5;
+constexpr double kYTitleOffset = 48;
+constexpr double kYTitleClearance = 6;
+constexpr double kTitleDescent = 0.25;
+constexpr double kTitleAscent = 0.8;
 
 constexpr double kMajorTick = 5;
 constexpr double kMinorTick = 3;
@@ -59,6 +68,14 @@ constexpr Colour kMajorGrid = Hex(0xBDBDBD);
 constexpr Colour kMinorGrid = Hex(0xE8E8E8);
 constexpr Colour kLegendEdge = Hex(0xB0B0B0);
 constexpr Colour kLeftOut = Hex(0x8C8C8C);
+// A y band's shade (translucent, so that the grid shows through), its edge
+// and its label.
+constexpr Colour kBandShade = Hex(0x808080);
+constexpr double kBandShadeAlpha = 0.15;
+constexpr Colour kBandEdge = Hex(0x7A7A7A);
+constexpr double kBandLabelSize = 8;
+// Opacity of the legend's box over the plot.
+constexpr double kBoxOpacity = 0.92;
 
 // kHollowCross is for readings left out; no series takes it by its index.
 enum class Marker { kCircle, kSquare, kTriangle, kDiamond, kTriangleDown, kCross, kHollowCross };
@@ -96,13 +113,12 @@ class AxisMap {
 
   // The page position of `value`; NaN where the scale has none (log of <= 0).
   double operator()(double value) const {
-    const double t = scale_ == Scale::kLog ? (std::log10(value) - std::log10(range_.min)) /
-                                                 (std::log10(range_.max) - std::log10(range_.min))
-                                           : (value - range_.min) / (range_.max - range_.min);
-    if (std::isnan(t) || (scale_ == Scale::kLog && !(value > 0))) return std::nan("");
+    const double t = AxisFraction(scale_, range_, value);
+    if (std::isnan(t)) return t;
     // Far-off points stay far off without overflowing the page's numbers.
     return start_ + std::clamp(t, -4.0, 5.0) * (end_ - start_);
   }
+  double length() const { return std::abs(end_ - start_); }
   Range range() const { return range_; }
   Scale scale() const { return scale_; }
 
@@ -143,18 +159,29 @@ std::pair<Extent, Extent> PanelExtents(const Panel& panel) {
   return {x, y};
 }
 
-// A tick label, "10" with its exponent raised when it has one; `align` 0
-// puts its left end at x, 0.5 its middle, 1 its right end.
-void DrawTickLabel(cairo_t* cr, const Tick& tick, double x, double baseline, double align) {
+// A tick label's width: its text, and its raised exponent if any.
+double TickLabelWidth(cairo_t* cr, const Tick& tick) {
   SetFont(cr, kTickLabelSize);
   const double baseWidth = TextWidth(cr, tick.label);
   SetFont(cr, kTickLabelSize * kSuperscriptShrink);
-  const double exponentWidth = tick.exponent.empty() ? 0 : TextWidth(cr, tick.exponent);
-  const double left = x - align * (baseWidth + exponentWidth);
+  return baseWidth + (tick.exponent.empty() ? 0 : TextWidth(cr, tick.exponent));
+}
+
+// A tick label's height, the raised exponent's included, with room to spare
+// as the label is not quite centred on its tick.
+double TickLabelHeight(const Tick& tick) {
+  return kTickLabelSize * (tick.exponent.empty() ? 1 : 1 + kSuperscriptRise);
+}
+
+// A tick label, "10" with its exponent raised when it has one; `align` 0
+// puts its left end at x, 0.5 its middle, 1 its right end.
+void DrawTickLabel(cairo_t* cr, const Tick& tick, double x, double baseline, double align) {
+  const double left = x - align * TickLabelWidth(cr, tick);
   SetFont(cr, kTickLabelSize);
   cairo_move_to(cr, left, baseline);
   cairo_show_text(cr, tick.label.c_str());
   if (!tick.exponent.empty()) {
+    const double baseWidth = TextWidth(cr, tick.label);
     SetFont(cr, kTickLabelSize * kSuperscriptShrink);
     cairo_move_to(cr, left + baseWidth, baseline - kSuperscriptRise * kTickLabelSize);
     cairo_show_text(cr, tick.exponent.c_str());
@@ -167,11 +194,31 @@ void StrokeLine(cairo_t* cr, double x0, double y0, double x1, double y1) {
   cairo_stroke(cr);
 }
 
+std::vector<Tick> XTicks(cairo_t* cr, const AxisMap& map) {
+  return AxisTicks(map.scale(), map.range(), map.length(),
+                   [cr](const Tick& t) { return TickLabelWidth(cr, t); });
+}
+
+std::vector<Tick> YTicks(const AxisMap& map) {
+  return AxisTicks(map.scale(), map.range(), map.length(), TickLabelHeight);
+}
+
+// How far left of the frame the y title's baseline lies, clear of `ticks`'
+// labels.
+double YTitleOffset(cairo_t* cr, const std::vector<Tick>& ticks) {
+  double widest = 0;
+  for (const Tick& t : ticks) {
+    if (!t.label.empty()) widest = std::max(widest, TickLabelWidth(cr, t));
+  }
+  return std::max(kYTitleOffset,
+                  kTickLabelOffset + widest + kYTitleClearance + kTitleDescent * kAxisTitleSize);
+}
+
 // Grid lines, ticks on all four sides and the labels on the bottom and left.
 void DrawAxes(cairo_t* cr, const Panel& panel, const Box& area, const AxisMap& xMap,
               const AxisMap& yMap) {
-  const std::vector<Tick> xTicks = AxisTicks(xMap.scale(), xMap.range());
-  const std::vector<Tick> yTicks = AxisTicks(yMap.scale(), yMap.range());
+  const std::vector<Tick> xTicks = XTicks(cr, xMap);
+  const std::vector<Tick> yTicks = YTicks(yMap);
   cairo_set_line_width(cr, 0.5);
   for (const bool major : {false, true}) {
     SetColour(cr, major ? kMajorGrid : kMinorGrid);
@@ -192,21 +239,25 @@ void DrawAxes(cairo_t* cr, const Panel& panel, const Box& area, const AxisMap& x
     const double length = t.major ? kMajorTick : kMinorTick;
     StrokeLine(cr, x, area.bottom(), x, area.bottom() - length);
     StrokeLine(cr, x, area.top, x, area.top + length);
-    if (t.major) DrawTickLabel(cr, t, x, area.bottom() + 14, 0.5);
+    if (!t.label.empty()) DrawTickLabel(cr, t, x, area.bottom() + 14, 0.5);
   }
   for (const Tick& t : yTicks) {
     const double y = yMap(t.value);
     const double length = t.major ? kMajorTick : kMinorTick;
     StrokeLine(cr, area.left, y, area.left + length, y);
     StrokeLine(cr, area.right(), y, area.right() - length, y);
-    if (t.major) DrawTickLabel(cr, t, area.left - 5, y + 0.36 * kTickLabelSize, 1);
+    if (!t.label.empty()) {
+      DrawTickLabel(cr, t, area.left - kTickLabelOffset, y + 0.36 * kTickLabelSize, 1);
+    }
   }
+  const double yTitleOffset = YTitleOffset(cr, yTicks);  // sets the labels' font
   SetFont(cr, kAxisTitleSize);
   cairo_move_to(cr, area.left + (area.width - TextWidth(cr, panel.x.title)) / 2,
                 area.bottom() + 34);
   cairo_show_text(cr, panel.x.title.c_str());
   cairo_save(cr);
-  cairo_move_to(cr, area.left - 48, area.top + (area.height + TextWidth(cr, panel.y.title)) / 2);
+  cairo_move_to(cr, area.left - yTitleOffset,
+                area.top + (area.height + TextWidth(cr, panel.y.title)) / 2);
   cairo_rotate(cr, -std::numbers::pi / 2);
   cairo_show_text(cr, panel.y.title.c_str());
   cairo_restore(cr);
@@ -369,6 +420,8 @@ constexpr double kLegendRow = 15;
 constexpr double kLegendSample = 22;
 constexpr double kLegendPad = 7;
 constexpr double kLegendInset = 8;
+// The space a rule takes between the legend's entries and its notes.
+constexpr double kLegendRuleSpace = 6;
 
 // The legend's box at one of the four corners (0 top left, 1 top right,
 // 2 bottom right, 3 bottom left).
@@ -407,6 +460,18 @@ int EmptiestCorner(const Panel& panel, const Box& area, double width, double hei
   return best;
 }
 
+// The legend's box: white, nearly opaque, with a thin edge.
+void DrawBoxFrame(cairo_t* cr, const Box& box) {
+  cairo_rectangle(cr, box.left, box.top, box.width, box.height);
+  cairo_set_source_rgba(cr, 1, 1, 1, kBoxOpacity);
+  cairo_fill_preserve(cr);
+  SetColour(cr, kLegendEdge);
+  cairo_set_line_width(cr, 0.6);
+  cairo_stroke(cr);
+}
+
+// The legend in the emptiest corner: a row per labelled series, then the
+// panel's notes below a rule, a row each.
 void DrawLegend(cairo_t* cr, const Panel& panel, const Box& area, const AxisMap& xMap,
                 const AxisMap& yMap) {
   std::vector<LegendEntry> entries;
@@ -416,34 +481,78 @@ void DrawLegend(cairo_t* cr, const Panel& panel, const Box& area, const AxisMap&
   for (std::size_t k = 0; k < panel.lines.size(); ++k) {
     if (!panel.lines[k].label.empty()) entries.push_back({false, k, &panel.lines[k].label});
   }
-  if (entries.empty()) return;
+  if (entries.empty() && panel.notes.empty()) return;
   SetFont(cr, kLegendSize);
-  double textWidth = 0;
-  for (const LegendEntry& e : entries) textWidth = std::max(textWidth, TextWidth(cr, *e.label));
-  const double width = 2 * kLegendPad + kLegendSample + 6 + textWidth;
-  const double height = 2 * kLegendPad + kLegendRow * static_cast<double>(entries.size()) - 4;
+  constexpr double kLabelLeft = kLegendSample + 6;  // a label's start past the pad
+  double width = 0;
+  for (const LegendEntry& e : entries)
+    width = std::max(width, kLabelLeft + TextWidth(cr, *e.label));
+  for (const std::string& note : panel.notes) width = std::max(width, TextWidth(cr, note));
+  width += 2 * kLegendPad;
+  const double rule = entries.empty() || panel.notes.empty() ? 0 : kLegendRuleSpace;
+  const double height = 2 * kLegendPad +
+                        kLegendRow * static_cast<double>(entries.size() + panel.notes.size()) +
+                        rule - 4;
   const Box box =
       LegendBox(area, width, height, EmptiestCorner(panel, area, width, height, xMap, yMap));
-  cairo_rectangle(cr, box.left, box.top, box.width, box.height);
-  cairo_set_source_rgba(cr, 1, 1, 1, 0.92);
-  cairo_fill_preserve(cr);
-  SetColour(cr, kLegendEdge);
-  cairo_set_line_width(cr, 0.6);
-  cairo_stroke(cr);
+  DrawBoxFrame(cr, box);
+  const double left = box.left + kLegendPad;
+  const auto rowMiddle = [&](std::size_t row) {
+    return box.top + kLegendPad + 5 + kLegendRow * static_cast<double>(row);
+  };
   for (std::size_t row = 0; row < entries.size(); ++row) {
     const LegendEntry& e = entries[row];
-    const double y = box.top + kLegendPad + 5 + kLegendRow * static_cast<double>(row);
-    const double sampleLeft = box.left + kLegendPad;
+    const double y = rowMiddle(row);
     if (e.marker) {
-      DrawMarker(cr, panel.markers[e.series], e.series, sampleLeft + kLegendSample / 2, y);
+      DrawMarker(cr, panel.markers[e.series], e.series, left + kLegendSample / 2, y);
     } else {
       SetLineStyle(cr, e.series);
-      StrokeLine(cr, sampleLeft, y, sampleLeft + kLegendSample, y);
+      StrokeLine(cr, left, y, left + kLegendSample, y);
     }
     SetColour(cr, kInk);
     SetFont(cr, kLegendSize);
-    cairo_move_to(cr, sampleLeft + kLegendSample + 6, y + 0.35 * kLegendSize);
+    cairo_move_to(cr, left + kLabelLeft, y + 0.35 * kLegendSize);
     cairo_show_text(cr, e.label->c_str());
+  }
+  if (rule > 0) {
+    const double y = rowMiddle(entries.size()) - kLegendRow / 2 + rule / 2;
+    SetColour(cr, kLegendEdge);
+    cairo_set_line_width(cr, 0.6);
+    StrokeLine(cr, left, y, box.right() - kLegendPad, y);
+  }
+  SetColour(cr, kInk);
+  SetFont(cr, kLegendSize);
+  for (std::size_t k = 0; k < panel.notes.size(); ++k) {
+    const double y = rowMiddle(entries.size() + k) + rule;
+    cairo_move_to(cr, left, y + 0.35 * kLegendSize);
+    cairo_show_text(cr, panel.notes[k].c_str());
+  }
+}
+
+// Each y band shaded across the plot, its edge at `from` dashed and its
+// label inside it by that edge, at the right.
+void DrawYBands(cairo_t* cr, const Panel& panel, const Box& area, const AxisMap& yMap) {
+  for (const YBand& band : panel.yBands) {
+    const double from = yMap(band.from);
+    const double to = yMap(band.to);
+    if (std::isnan(from) || std::isnan(to)) continue;
+    cairo_set_source_rgba(cr, kBandShade.r, kBandShade.g, kBandShade.b, kBandShadeAlpha);
+    cairo_rectangle(cr, area.left, std::min(from, to), area.width, std::abs(to - from));
+    cairo_fill(cr);
+    SetColour(cr, kBandEdge);
+    cairo_set_line_width(cr, kFrameWidth);
+    const std::array<double, 2> dash{4, 3};
+    cairo_set_dash(cr, dash.data(), static_cast<int>(dash.size()), 0);
+    StrokeLine(cr, area.left, from, area.right(), from);
+    cairo_set_dash(cr, nullptr, 0, 0);
+    if (band.label.empty()) continue;
+    cairo_select_font_face(cr, kFont, CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, kBandLabelSize);
+    // Inside the band: below its edge when it runs down the page, above it
+    // when up.
+    const double baseline = to > from ? from + kBandLabelSize + 2 : from - 3;
+    cairo_move_to(cr, area.right() - kLegendInset - TextWidth(cr, band.label), baseline);
+    cairo_show_text(cr, band.label.c_str());
   }
 }
 
@@ -490,6 +599,12 @@ void DrawPanel(cairo_t* cr, const Panel& panel, const Box& outer) {
   const auto [xExtent, yExtent] = PanelExtents(panel);
   Range xRange = AxisRange(panel.x, xExtent.low, xExtent.high);
   Range yRange = AxisRange(panel.y, yExtent.low, yExtent.high);
+  // Wide y labels widen the left margin to keep the y title inside it.
+  const double margin = std::max(
+      kMarginLeft, YTitleOffset(cr, YTicks(AxisMap(panel.y.scale, yRange, 0, area.height))) +
+                       kTitleAscent * kAxisTitleSize);
+  area.left = outer.left + margin;
+  area.width = outer.width - margin - kMarginRight;
   if (panel.equalDecades && panel.x.scale == Scale::kLog && panel.y.scale == Scale::kLog) {
     FitEqualDecades(area, xRange, yRange);
   }
@@ -502,6 +617,7 @@ void DrawPanel(cairo_t* cr, const Panel& panel, const Box& outer) {
   cairo_save(cr);
   cairo_rectangle(cr, area.left, area.top, area.width, area.height);
   cairo_clip(cr);
+  DrawYBands(cr, panel, area, yMap);
   for (std::size_t k = 0; k < panel.steps.size(); ++k) DrawSteps(cr, panel.steps[k], k, xMap, yMap);
   for (std::size_t k = 0; k < panel.lines.size(); ++k) DrawLine(cr, panel.lines[k], k, xMap, yMap);
   cairo_restore(cr);

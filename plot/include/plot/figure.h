@@ -4,7 +4,8 @@
 // Series kinds: markers (measured points; each series of a panel gets its own
 // marker shape and colour, or borrows another's to show it faintly), lines
 // (curves) and steps (a layered model: one value per layer against depth).
-// New kinds go beside them in Panel.
+// New kinds go beside them in Panel. A panel may also shade stretches of y
+// across its width and add lines of text to its legend.
 #pragma once
 
 #include <limits>
@@ -54,6 +55,14 @@ struct StepSeries {
   std::vector<double> bandHigh;
 };
 
+// A stretch of y shaded across the plot, from `from` to `to`, with a label
+// drawn inside it next to `from` (none when empty).
+struct YBand {
+  double from;
+  double to;
+  std::string label;
+};
+
 enum class Scale { kLog, kLinear };
 
 struct Axis {
@@ -77,6 +86,8 @@ struct Panel {
   std::vector<MarkerSeries> markers;
   std::vector<LineSeries> lines;
   std::vector<StepSeries> steps;
+  std::vector<YBand> yBands;       // beneath the series
+  std::vector<std::string> notes;  // lines of text in the legend's box, below its entries
 };
 
 struct Column {
