@@ -21,6 +21,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/forward_plot.h"
+#include "cli/model_file.h"
 #include "cli/output.h"
 #include "cli/sheet_input.h"
 #include "cli/survey_options.h"
@@ -56,71 +57,12 @@ struct ForwardArguments {
   SheetArguments sheet;
 };
 
-// A whole text read as a finite double (plain decimal, C locale).
-std::optional<double> ParseNumber(std::string_view text) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  double value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = FromChars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-// A positive finite number; anything else throws Error (UsageError for an
-// argument, InputError for a line of a file).
-template <typename Error = UsageError>
-double PositiveNumber(std::string_view text, std::string_view what) {
-  const std::optional<double> value = ParseNumber(text);
-  if (!value) throw Error(std::string(what) + " '" + std::string(text) + "' is not a number");
-  if (!(*value > 0)) throw Error(std::string(what) + " '" + std::string(text) + "' must be above 0");
-  return *value;
-}
-
 std::vector<double> PositiveList(std::string_view text, std::string_view what) {
   std::vector<double> values;
   for (const std::string& field : sounding::SplitFields(text)) {
-    values.push_back(PositiveNumber(field, what));
+    values.push_back(PositiveNumber<UsageError>(field, what));
   }
   return values;
-}
-
-// The model file: "rho,thickness" lines, the last with the thickness empty.
-sounding::LayeredModel ReadModel(const std::string& path) {
-  const std::string text = ReadInput(path);
-  sounding::LayeredModel model;
-  bool last = false;      // a layer without thickness was read: the half-space
-  bool seenLine = false;  // a line other than blank or comment was read
-  long lineNumber = 0;
-  // A byte-order mark ("CSV UTF-8") is no part of the first line.
-  std::size_t start = std::string_view(text).starts_with("\xEF\xBB\xBF") ? 3 : 0;
-  while (start < text.size()) {
-    const std::size_t end = std::min(text.find('\n', start), text.size());
-    const std::string_view line(text.data() + start, end - start);
-    start = end + 1;
-    ++lineNumber;
-    if (sounding::IsBlankOrComment(line)) continue;
-    const std::string where = path + ":" + std::to_string(lineNumber) + ": ";
-    std::vector<std::string> fields = sounding::SplitFields(line);
-    // Only the first line may be a header, and only one that starts with a
-    // letter: a mistyped number (1O0) is an error, not a lost top layer.
-    const bool first = !seenLine;
-    seenLine = true;
-    if (first && !fields.front().empty() &&
-        std::isalpha(static_cast<unsigned char>(fields.front().front()))) {
-      continue;
-    }
-    if (last) throw InputError(where + "a layer below the half-space (its thickness is empty)");
-    model.resistivity.push_back(PositiveNumber<InputError>(fields[0], where + "resistivity"));
-    if (fields.size() > 1 && !fields[1].empty()) {
-      model.thickness.push_back(PositiveNumber<InputError>(fields[1], where + "thickness"));
-    } else {
-      last = true;
-    }
-  }
-  if (!last) throw InputError(path + ": the last layer needs an empty thickness (a half-space)");
-  return model;
 }
 
 // FROM:TO:PER_DECADE: log-spaced, both ends included, exact at whole decades.
@@ -130,8 +72,8 @@ std::vector<double> SpacingRange(std::string_view text) {
   if (second == std::string_view::npos) {
     throw UsageError("--ab2 '" + std::string(text) + "' must be FROM:TO:PER_DECADE");
   }
-  const double from = PositiveNumber(text.substr(0, first), "--ab2 FROM");
-  const double to = PositiveNumber(text.substr(first + 1, second - first - 1), "--ab2 TO");
+  const double from = PositiveNumber<UsageError>(text.substr(0, first), "--ab2 FROM");
+  const double to = PositiveNumber<UsageError>(text.substr(first + 1, second - first - 1), "--ab2 TO");
   const std::string perText(text.substr(second + 1));
   const int perDecade = ParseIntArgument(perText, 1, kMaxPerDecade, "--ab2 PER_DECADE");
   if (to < from) throw UsageError("--ab2 '" + std::string(text) + "': TO is below FROM");
@@ -163,7 +105,7 @@ ForwardOptions OptionsOf(const ForwardArguments& a) {
   if (!a.rho.empty()) rho = PositiveList(a.rho, "resistivity");
   if (!a.thick.empty()) thick = PositiveList(a.thick, "thickness");
   const std::string& modelPath = a.model;
-  if (!a.mn2.empty()) options.mn2 = PositiveNumber(a.mn2, "--mn2");
+  if (!a.mn2.empty()) options.mn2 = PositiveNumber<UsageError>(a.mn2, "--mn2");
   if (!a.units.empty()) options.unit = ParseUnits(a.units);
   options.plot = a.plot;
   if (!options.plot.empty()) CheckPlotPath(options.plot);
@@ -171,7 +113,7 @@ ForwardOptions OptionsOf(const ForwardArguments& a) {
   options.exact = a.exact;
   options.sheet = SheetOptionsOf(a.sheet);
   for (const std::string& spacing : a.spacings) {
-    options.ab2.push_back(PositiveNumber(spacing, "AB/2"));
+    options.ab2.push_back(PositiveNumber<UsageError>(spacing, "AB/2"));
   }
   std::vector<double> range;
   for (const std::string& text : a.ranges) {
@@ -183,7 +125,7 @@ ForwardOptions OptionsOf(const ForwardArguments& a) {
     throw UsageError("--model and --rho/--thick exclude each other");
   }
   if (!modelPath.empty()) {
-    options.model = ReadModel(modelPath);
+    options.model = ParseModelFile(ReadInput(modelPath), InputName(modelPath));
   } else {
     if (!rho) throw UsageError("--rho or --model is needed");
     options.model.resistivity = *rho;

@@ -110,6 +110,7 @@ void WriteFigure(const InvertOptions& options, const sounding::Sounding& soundin
   figure.data = &sounding;
   figure.model = &fit.model;
   figure.modelled = fit.modelled;
+  figure.chi2PerDof = fit.chi2PerDof;
   // With fitted shifts each reading is drawn divided by its segment's shift,
   // onto the model's curve, and faintly where it was read.
   sounding::Sounding shifted;
