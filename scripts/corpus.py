@@ -8,8 +8,11 @@ comparison of two builds' outputs over it.
 
 DIR/commands.txt holds one command line per line as `tavrin --args-from`
 reads them (tab-separated, escaped): `number TEXT`, `format MASK VALUE`,
-`digits COUNT VALUE`, `calc N A V I`, and at the end `batch FILE` for the
-DIR/batch-*.csv field sheets. Each number, format, digits or calc line is
+`digits COUNT VALUE`, `calc N A V I`, then `batch FILE` for the
+DIR/batch-*.csv field sheets, and at the end the survey commands: `forward`
+for random layered models (ideal and finite arrays, resistivities up to
+1e+-300), `sounding` and `invert` for the DIR/sounding-*.csv sheets made
+from such models (points or decimal commas, with and without --join). Each number, format, digits or calc line is
 one input and one output line; each reading line of a sheet is one input.
 The texts cover every form the reading rules know (blanks, signs, leading
 zeros, points, the four exponent letters, long mantissas, exponents past
@@ -173,6 +176,68 @@ def batch_sheet(rng, readings):
     return "\n".join(lines) + "\n"
 
 
+def forward_model(rng):
+    """--rho and --thick of one to five layers."""
+    layers = rng.randint(1, 5)
+    extreme = rng.random() < 0.05
+    rho = [("%.3g" % 10 ** rng.uniform(-300, 300)) if extreme else "%.4g" % 10 ** rng.uniform(-1, 4)
+           for _ in range(layers)]
+    thick = ["%.3g" % 10 ** rng.uniform(-1, 2) for _ in range(layers - 1)]
+    words = ["--rho", ",".join(rho)]
+    if thick:
+        words += ["--thick", ",".join(thick)]
+    return words
+
+
+def forward_words(rng):
+    words = forward_model(rng)
+    if rng.random() < 0.3:
+        words += ["--mn2", rng.choice(["0.1", "0.5", "1"])]
+    if rng.random() < 0.5:
+        words += ["--ab2", rng.choice(["1.5:1000:6", "2:200:10", "10:1e4:3"])]
+    else:
+        words += ["%g" % round(10 ** rng.uniform(0.5, 3), 2) for _ in range(rng.randint(1, 6))]
+    return words
+
+
+def sounding_sheet(rng, comma):
+    """A sheet of two MN/2 segments from a layered model, with 3 % noise."""
+    layers = rng.randint(1, 3)
+    rho = [10 ** rng.uniform(0.5, 3) for _ in range(layers)]
+    thick = [10 ** rng.uniform(0, 1.3) for _ in range(layers - 1)]
+    depth, lines = 0.0, []
+    for h in thick:
+        depth += h
+    separator = ";" if comma else ","
+    lines.append(separator.join(["AB/2 (m)", "MN/2 (m)", "V (mV)", "I (mA)"]))
+    for mn2, spacings in ((0.5, [1.5, 2, 3, 4, 6, 8, 10, 15]), (5.0, [10, 15, 20, 30, 40, 60, 80, 100])):
+        for ab2 in spacings:
+            # A smooth stand-in curve between the layers' resistivities.
+            weight = 1 / (1 + (depth / ab2) ** 2) if thick else 0
+            value = rho[0] * (1 - weight) + rho[-1] * weight
+            value *= 1 + rng.uniform(-0.03, 0.03)
+            k = 3.141592653589793 * (ab2 * ab2 - mn2 * mn2) / (2 * mn2)
+            current = rng.choice([50, 100, 200])
+            volts = value * current / k
+            row = ["%g" % ab2, "%g" % mn2, "%.4g" % volts, "%d" % current]
+            if comma:
+                row = [field.replace(".", ",") for field in row]
+            lines.append(separator.join(row))
+    return "\n".join(lines) + "\n"
+
+
+def survey_lines(rng, count, directory):
+    lines = [("forward", forward_words(rng)) for _ in range(max(20, count // 500))]
+    for k in range(4):
+        path = "sounding-%d.csv" % k
+        with open(os.path.join(directory, path), "w", encoding="latin-1", newline="") as f:
+            f.write(sounding_sheet(rng, comma=k % 2 == 1))
+        lines.append(("sounding", [path] + (["--join"] if k % 2 else [])))
+        lines.append(("invert", [path, "--layers", "2" if k < 3 else "auto"] +
+                      (["--json"] if k == 1 else [])))
+    return lines
+
+
 def escape(word):
     out = []
     for byte in word.encode("latin-1"):
@@ -217,6 +282,7 @@ def generate(count, directory, seed):
         lines.append(("batch", [path]))
         readings -= BATCH_LINES
         sheet += 1
+    lines += survey_lines(rng, count, directory)
     with open(os.path.join(directory, COMMANDS), "w", encoding="latin-1", newline="") as f:
         for name, words in lines:
             f.write("\t".join([name] + [escape(w) for w in words]) + "\n")
