@@ -16,7 +16,8 @@ constexpr std::size_t kInputCount = 4;
 
 CommandRun DeclareCalc(CLI::App& app) {
   app.description(
-      "tavrin calc [--raw] [--] N A V I\n\nThe text the calculator's result box shows for the four typed inputs n, a (ft),\n"
+      "tavrin calc [--raw] [--] N A V I\n\nThe text the calculator's result box shows for the four "
+      "typed inputs n, a (ft),\n"
       "v (volts) and i (amps): rho = pi n (n+1) a V / I under the mask \"###.#\". Each\n"
       "input is read as the window reads its box (\"&H2\", \"2.0V\", \"1,5\" and the rest).\n"
       "The options come before the inputs; \"--\" ends them (for an input \"--raw\").");

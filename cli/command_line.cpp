@@ -82,8 +82,7 @@ std::string ParseFailure(const CLI::App& app, const CLI::ParseError& error) {
   }
   // An option given more often than it may be.
   for (const CLI::Option* option : app.get_options()) {
-    if (option->get_multi_option_policy() == CLI::MultiOptionPolicy::Throw &&
-        option->count() > 1) {
+    if (option->get_multi_option_policy() == CLI::MultiOptionPolicy::Throw && option->count() > 1) {
       return option->get_name() + " is given " + std::to_string(option->count()) +
              " times; it is taken once";
     }

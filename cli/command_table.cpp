@@ -16,8 +16,7 @@ constexpr std::array kCommands{
     Command{"batch", "many calculator readings, n a v i a line, as CSV", DeclareBatch},
     Command{"sounding", "one sounding's field sheet read: AB/2, MN/2, K, rho", DeclareSounding},
     Command{"forward", "a layered earth's apparent resistivities", DeclareForward},
-    Command{"invert", "a layered model fitted to a sounding, with its uncertainty",
-            DeclareInvert},
+    Command{"invert", "a layered model fitted to a sounding, with its uncertainty", DeclareInvert},
 };
 
 }  // namespace

@@ -20,7 +20,8 @@ constexpr int kMaxDigitCount = 4932;
 
 CommandRun DeclareDigits(CLI::App& app) {
   app.description(
-      "tavrin digits [--] COUNT VALUE...\n\nThe first COUNT decimal digits (1 to 4932) of each VALUE (read by C's strtod),\n"
+      "tavrin digits [--] COUNT VALUE...\n\nThe first COUNT decimal digits (1 to 4932) of each "
+      "VALUE (read by C's strtod),\n"
       "its decimal exponent and its sign, as the calculator's digit generator gives them.");
   app.footer(std::string("Output: one line a value: DIGITS EXPONENT SIGN.\n") +
              std::string(kExitStatusHelp));

@@ -11,7 +11,8 @@ namespace tavrin::cli {
 
 CommandRun DeclareFormat(CLI::App& app) {
   app.description(
-      "tavrin format [--] MASK VALUE...\n\nEach VALUE (read by C's strtod: \"1e300\", \"inf\", \"nan\", hexadecimal floats)\n"
+      "tavrin format [--] MASK VALUE...\n\nEach VALUE (read by C's strtod: \"1e300\", \"inf\", "
+      "\"nan\", hexadecimal floats)\n"
       "formatted under the picture MASK as the calculator formats its result (\"###.#\").");
   app.footer(std::string("Output: one line a value, the formatted text.\n") +
              std::string(kExitStatusHelp));

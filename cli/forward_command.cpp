@@ -51,7 +51,7 @@ struct ForwardOptions {
 // The options as given on the command line.
 struct ForwardArguments {
   std::string rho, thick, model, mn2, units, plot, data;
-  std::vector<std::string> ranges;   // --ab2, each
+  std::vector<std::string> ranges;    // --ab2, each
   std::vector<std::string> spacings;  // the AB2 arguments
   bool exact = false;
   SheetArguments sheet;
@@ -73,7 +73,8 @@ std::vector<double> SpacingRange(std::string_view text) {
     throw UsageError("--ab2 '" + std::string(text) + "' must be FROM:TO:PER_DECADE");
   }
   const double from = PositiveNumber<UsageError>(text.substr(0, first), "--ab2 FROM");
-  const double to = PositiveNumber<UsageError>(text.substr(first + 1, second - first - 1), "--ab2 TO");
+  const double to =
+      PositiveNumber<UsageError>(text.substr(first + 1, second - first - 1), "--ab2 TO");
   const std::string perText(text.substr(second + 1));
   const int perDecade = ParseIntArgument(perText, 1, kMaxPerDecade, "--ab2 PER_DECADE");
   if (to < from) throw UsageError("--ab2 '" + std::string(text) + "': TO is below FROM");

@@ -47,8 +47,7 @@ int WriteForwardPlot(const ForwardPlotRequest& request) {
     high = std::max(high, ab2);
   }
   if (!request.dataPath.empty()) {
-    SheetInput input =
-        ReadSheet(request.dataPath, request.sheet, request.unit);
+    SheetInput input = ReadSheet(request.dataPath, request.sheet, request.unit);
     data = std::move(input.sounding);
     skipped = input.skipped;
     for (const sounding::Reading& r : data.readings) {

@@ -60,9 +60,8 @@ InvertOptions OptionsOf(const InvertArguments& a) {
   InvertOptions options;
   options.path = a.path;
   if (a.layers.empty()) throw UsageError("--layers N (1 to 8) or --layers auto is needed");
-  options.layers = a.layers == "auto" ? 0
-                                      : ParseIntArgument(a.layers, 1, inversion::kMaxLayers,
-                                                         "--layers");
+  options.layers =
+      a.layers == "auto" ? 0 : ParseIntArgument(a.layers, 1, inversion::kMaxLayers, "--layers");
   if (!a.error.empty()) {
     options.errorPercent = ParseDoubleArgument(a.error, "--error");
     if (!(options.errorPercent >= kLowestErrorPercent &&
@@ -143,8 +142,10 @@ void WriteModelFile(const sounding::LayeredModel& model, const std::string& path
     text += '\n';
   }
   std::FILE* file = std::fopen(path.c_str(), "wb");
-  const bool written = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  if (file != nullptr && std::fclose(file) != 0) throw CommandError(kExitUsage, "could not write '" + path + "'");
+  const bool written =
+      file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  if (file != nullptr && std::fclose(file) != 0)
+    throw CommandError(kExitUsage, "could not write '" + path + "'");
   if (!written) throw CommandError(kExitUsage, "cannot write the model to '" + path + "'");
 }
 

@@ -8,9 +8,8 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <string_view>
-
 #include <nlohmann/json.hpp>
+#include <string_view>
 
 #include "sounding/csv.h"
 

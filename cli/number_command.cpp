@@ -11,7 +11,8 @@ namespace tavrin::cli {
 
 CommandRun DeclareNumber(CLI::App& app) {
   app.description(
-      "tavrin number [--] TEXT...\n\nEach text converted to a number as the calculator converts the text of a box\n"
+      "tavrin number [--] TEXT...\n\nEach text converted to a number as the calculator converts "
+      "the text of a box\n"
       "(decimal with the exponent letters E and D, radix literals \"&H\", \"&O\", \"&B\",\n"
       "trailing bytes ignored). \"--\" before a text that starts with \"-h\" or is \"--\".");
   app.footer(std::string("Output: one line a text, the extended value with 21 significant\n"

@@ -34,7 +34,8 @@ void CheckModel(std::string_view text) {
       if (!(v > 0) || !std::isfinite(v)) Fail("a thickness not finite and positive");
     }
   } catch (const tavrin::cli::InputError& error) {
-    if (std::string_view(error.what()).rfind("m.csv:", 0) != 0) Fail("an error not naming the file");
+    if (std::string_view(error.what()).rfind("m.csv:", 0) != 0)
+      Fail("an error not naming the file");
   }
 }
 

@@ -733,8 +733,7 @@ TEST(ForwardCommand, SpacingsModelsAndPaths) {
   const ToolRun typo = RunTool({"forward", "--model", modelPath, "10"});
   EXPECT_EQ(typo.status, 3);
   EXPECT_EQ(typo.out, "");
-  EXPECT_NE(typo.err.find(modelPath + ":2: resistivity '1O0'"), std::string::npos)
-      << typo.err;
+  EXPECT_NE(typo.err.find(modelPath + ":2: resistivity '1O0'"), std::string::npos) << typo.err;
   std::remove(modelPath.c_str());
 }
 

@@ -45,8 +45,7 @@ class InputError : public CommandError {
 // A model or fit that cannot be computed.
 class ComputeError : public CommandError {
  public:
-  explicit ComputeError(const std::string& message)
-      : CommandError(kExitNotComputable, message) {}
+  explicit ComputeError(const std::string& message) : CommandError(kExitNotComputable, message) {}
 };
 
 // The name an input is reported by: the path, or "stdin" for "-".

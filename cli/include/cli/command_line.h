@@ -3,11 +3,10 @@
 // the commands whose arguments are typed texts.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <CLI/CLI.hpp>
 
 namespace tavrin::cli {
 

@@ -17,7 +17,7 @@ struct InversionReport {
   plot::LengthUnit unit = plot::LengthUnit::kFeet;
   double errorPercent = 0;
   int readings = 0;
-  std::vector<double> segmentMn2;  // each segment's MN/2, for fitted shifts
+  std::vector<double> segmentMn2;      // each segment's MN/2, for fitted shifts
   std::vector<inversion::Datum> data;  // the readings fitted, as fit.modelled
 };
 

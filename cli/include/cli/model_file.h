@@ -24,7 +24,8 @@ template <typename Error>
 double PositiveNumber(std::string_view text, std::string_view what) {
   const std::optional<double> value = ParseNumber(text);
   if (!value) throw Error(std::string(what) + " '" + std::string(text) + "' is not a number");
-  if (!(*value > 0)) throw Error(std::string(what) + " '" + std::string(text) + "' must be above 0");
+  if (!(*value > 0))
+    throw Error(std::string(what) + " '" + std::string(text) + "' must be above 0");
   return *value;
 }
 
