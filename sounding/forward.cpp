@@ -37,7 +37,6 @@ double FilterErrorPerInput() {
 namespace {
 
 constexpr std::size_t kMaxGaussPoints = 16;
-constexpr double kQuadratureTarget = 1e-10;
 
 struct GaussRule {
   std::array<double, kMaxGaussPoints> node{};  // on [-1, 1]
@@ -145,7 +144,11 @@ double LargestResistivity(const LayeredModel& model) {
 
 }  // namespace
 
-FiniteNodes FiniteArrayNodes(double ab2, double mn2) {
+FiniteNodes FiniteArrayNodes(const LayeredModel& model, double ab2, double mn2) {
+  // The integrand's size in the strip is up to the largest resistivity while
+  // rho_a may be near the smallest: the target shrinks by their ratio.
+  const double target =
+      std::max(kQuadratureTarget * SmallestResistivity(model) / LargestResistivity(model), 1e-30);
   const double logNear = std::log(ab2 - mn2);
   const double length = std::log1p(2 * mn2 / (ab2 - mn2));  // ln(l2 / l1)
   const auto panels = static_cast<std::size_t>(std::clamp(std::ceil(length), 1.0, 8.0));
@@ -153,7 +156,7 @@ FiniteNodes FiniteArrayNodes(double ab2, double mn2) {
   const double d = std::numbers::pi / panel;
   const double rate = 2 * std::log(d + std::sqrt(1 + d * d));
   const auto points = static_cast<std::size_t>(
-      std::clamp(std::ceil(-std::log(kQuadratureTarget) / rate), 2.0,
+      std::clamp(std::ceil(-std::log(target) / rate), 2.0,
                  static_cast<double>(std::min(kMaxGaussPoints, kMaxFiniteNodes / panels))));
   const GaussRule& rule = Gauss(points);
   FiniteNodes nodes{};
@@ -183,13 +186,14 @@ ForwardResult ApparentResistivityChecked(const LayeredModel& model, double ab2, 
   if (mn2 == 0) {
     estimate = IdealEstimate(model, ab2, scale);
   } else {
-    const FiniteNodes nodes = FiniteArrayNodes(ab2, mn2);
+    const FiniteNodes nodes = FiniteArrayNodes(model, ab2, mn2);
     for (std::size_t i = 0; i < nodes.count; ++i) {
       const Estimate at = IdealEstimate(model, nodes.r[i], scale);
       estimate.value += nodes.weight[i] * at.value;
       estimate.error += nodes.weight[i] * at.error;
       estimate.path = std::max(estimate.path, at.path);
     }
+    estimate.error += kQuadratureTarget * estimate.value;
   }
   ForwardResult result{std::ldexp(estimate.value, scale), estimate.path,
                        estimate.value > 0 ? estimate.error / estimate.value : INFINITY, false};

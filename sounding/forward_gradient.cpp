@@ -169,7 +169,7 @@ double ApparentResistivityGradient(const LayeredModel& model, double ab2, double
   for (double& g : gradient) g = 0;
   std::vector<double> spare(gradient.size());
   if (mn2 == 0) return IdealGradient(model, ab2, 1.0, gradient, spare, scratch);
-  const FiniteNodes nodes = FiniteArrayNodes(ab2, mn2);
+  const FiniteNodes nodes = FiniteArrayNodes(model, ab2, mn2);
   double value = 0;
   for (std::size_t i = 0; i < nodes.count; ++i) {
     value += nodes.weight[i] *

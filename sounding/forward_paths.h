@@ -7,6 +7,8 @@
 #include <array>
 #include <cstddef>
 
+#include "sounding/layered_model.h"
+
 namespace tavrin::sounding {
 
 // The filter's error, relative to the largest |input| over its taps: the
@@ -39,7 +41,10 @@ inline double TwoLayerTransform(double rho1, double rho2, double e) {
 // rho_a(ideal, e^u) e^-u is analytic in the strip |Im u| < pi / 2 (the
 // kernel x J1(x)'s Mellin transform falls off as exp(-pi |omega| / 2)), so
 // Gauss-Legendre on panels of length L <= 1 in u converges like
-// rho^(-2 n), rho = d + sqrt(1 + d^2), d = pi / L: n is chosen for 1e-10.
+// rho^(-2 n), rho = d + sqrt(1 + d^2), d = pi / L, times the integrand's
+// size in the strip, up to the largest resistivity: n is chosen for 1e-10
+// times the smallest over the largest resistivity (at most 16 points a panel,
+// 8 panels).
 // The weights are normalised to sum to 1, so that a half-space is exact.
 inline constexpr std::size_t kMaxFiniteNodes = 64;
 struct FiniteNodes {
@@ -47,6 +52,10 @@ struct FiniteNodes {
   std::array<double, kMaxFiniteNodes> r;
   std::array<double, kMaxFiniteNodes> weight;
 };
-FiniteNodes FiniteArrayNodes(double ab2, double mn2);
+FiniteNodes FiniteArrayNodes(const LayeredModel& model, double ab2, double mn2);
+
+// The quadrature's own error, relative, that the finite array's estimate
+// carries.
+inline constexpr double kQuadratureTarget = 1e-10;
 
 }  // namespace tavrin::sounding
