@@ -236,6 +236,9 @@ std::optional<double> BesselIntegral(const F& f, int nu, double tol, Budget& bud
 double SmallestResistivity(const LayeredModel& model) {
   return *std::min_element(model.resistivity.begin(), model.resistivity.end());
 }
+double LargestResistivity(const LayeredModel& model) {
+  return *std::max_element(model.resistivity.begin(), model.resistivity.end());
+}
 
 // r G(r) = integral_0^inf D(x / r) J0(x) dx.
 std::optional<double> ScaledPotential(const LayeredModel& model, double r, double tol,
@@ -251,7 +254,11 @@ std::optional<double> TryApparentResistivityExact(const LayeredModel& model, dou
                                                   double mn2) {
   const double rho1 = model.resistivity.front();
   if (model.thickness.empty()) return rho1;
-  const double tol = kRelativeTolerance * SmallestResistivity(model);
+  // The integrand is of the size of the largest resistivity, and its sums
+  // carry rounding of kRoundingNoise times that: a tolerance below it (at a
+  // contrast of 1e6 and more) could never be met.
+  const double tol = std::max(kRelativeTolerance * SmallestResistivity(model),
+                              kRoundingNoise * LargestResistivity(model));
   Budget budget;
   if (mn2 == 0) {
     const std::optional<double> integral = BesselIntegral(
