@@ -120,8 +120,8 @@ Estimate IdealEstimate(const LayeredModel& model, double s, int scale) {
   const Estimate filter{rho1 + plain.sum, FilterErrorPerInput() * plain.largest,
                         ForwardPath::kFilter};
   if (filter.error <= kFilterTarget * filter.value) return filter;
-  const double reference = rho1 * TwoLayerRatio(model.resistivity[0], model.resistivity[1],
-                                                model.thickness[0], s, 0);
+  const double reference =
+      rho1 * TwoLayerRatio(model.resistivity[0], model.resistivity[1], model.thickness[0], s, 0);
   Estimate twoLayer{reference, kSeriesError * reference, ForwardPath::kTwoLayer};
   if (model.thickness.size() > 1) {
     const FilterPass rest = FilterSum(model, s, scale, true);

@@ -212,8 +212,9 @@ std::optional<double> BesselIntegral(const F& f, int nu, double tol, Budget& bud
     const double end = BesselZero(nu, k);
     if (budget.left <= 0) return std::nullopt;
     const Quadrature whole = GaussIntegral(integrand, start, end, budget);
-    const double step = AdaptiveIntegral(integrand, start, end, whole.value, tol / 8,
-                                         kQuadratureNoise * whole.magnitude, kMaxBisections, budget);
+    const double step =
+        AdaptiveIntegral(integrand, start, end, whole.value, tol / 8,
+                         kQuadratureNoise * whole.magnitude, kMaxBisections, budget);
     sum += step;
     sums.push_back(sum);
     start = end;
@@ -244,8 +245,8 @@ double LargestResistivity(const LayeredModel& model) {
 std::optional<double> ScaledPotential(const LayeredModel& model, double r, double tol,
                                       Budget& budget) {
   const double rho1 = model.resistivity.front();
-  return BesselIntegral([&](double x) { return ResistivityTransform(model, x / r) - rho1; }, 0,
-                        tol, budget);
+  return BesselIntegral([&](double x) { return ResistivityTransform(model, x / r) - rho1; }, 0, tol,
+                        budget);
 }
 
 }  // namespace
@@ -261,9 +262,9 @@ std::optional<double> TryApparentResistivityExact(const LayeredModel& model, dou
                               kRoundingNoise * LargestResistivity(model));
   Budget budget;
   if (mn2 == 0) {
-    const std::optional<double> integral = BesselIntegral(
-        [&](double x) { return (ResistivityTransform(model, x / ab2) - rho1) * x; }, 1, tol,
-        budget);
+    const std::optional<double> integral =
+        BesselIntegral([&](double x) { return (ResistivityTransform(model, x / ab2) - rho1) * x; },
+                       1, tol, budget);
     if (!integral) return std::nullopt;
     return rho1 + *integral;
   }

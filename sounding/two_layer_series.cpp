@@ -40,8 +40,8 @@ namespace tavrin::sounding {
 
 namespace {
 
-constexpr int kDirect = 24;       // terms summed one by one
-constexpr int kDifferences = 40;  // terms of Euler's transformation
+constexpr int kDirect = 24;          // terms summed one by one
+constexpr int kDifferences = 40;     // terms of Euler's transformation
 constexpr int kMaxDoublings = 1100;  // 2^p r beyond every double: f is 0 there
 constexpr double kNegligible = 1e-17;
 

@@ -85,9 +85,9 @@ struct Design {
   double lastDecade;   // log10 of the last abscissa
 };
 
-constexpr int kRowsPerDecade = 40;         // fitting samples of each pair's parameter
-constexpr int kCheckPerDecade = 97;        // independent samples for the error figure
-constexpr double kConstantWeight = 1e4;    // row weight holding sum w_i = 1
+constexpr int kRowsPerDecade = 40;       // fitting samples of each pair's parameter
+constexpr int kCheckPerDecade = 97;      // independent samples for the error figure
+constexpr double kConstantWeight = 1e4;  // row weight holding sum w_i = 1
 // Row weight holding the moments sum w_i b_i^mu to the kernel's
 //   M(mu) = integral x^mu x J1(x) dx = 2^(mu+1) Gamma((mu+3)/2) / Gamma((1-mu)/2):
 // M(-1) = 1 (the 1 / lambda ramp) and M(1) = 0 (the linear T = rho_N + lambda

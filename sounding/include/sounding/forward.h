@@ -13,9 +13,9 @@ namespace tavrin::sounding {
 
 // How the fast forward model reached its value.
 enum class ForwardPath {
-  kFilter,     // the digital filter on T - rho_1 (the half-space subtracted)
-  kTwoLayer,   // the top two layers' image series, exact, plus the filter on
-               // the rest of T (nothing more for a two-layer model)
+  kFilter,       // the digital filter on T - rho_1 (the half-space subtracted)
+  kTwoLayer,     // the top two layers' image series, exact, plus the filter on
+                 // the rest of T (nothing more for a two-layer model)
   kIntegration,  // the filter could not be trusted: the numerical integration
 };
 
