@@ -21,12 +21,14 @@
 // polished by Newton's method (J0' = -J1, J1' = J0 - J1 / x).
 // For the finite array the difference of two potentials loses about
 // log10(L / l) of the digits; at l = L / 1000 it is still near 1e-11.
+// The work is bounded: a spacing whose integrals have not settled after
+// kMaxEvaluations values of the integrand has no value (std::nullopt).
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <span>
-#include <stdexcept>
 #include <vector>
 #include <version>
 
@@ -54,6 +56,9 @@ constexpr std::size_t kEpsilonWindow = 15;
 constexpr int kSettledSteps = 3;
 // Enough for exp(-2 x h_1 / r) to fall to nothing even at r = 1e4 h_1.
 constexpr int kMaxIntervals = 200'000;
+// Values of the integrand one spacing may take (about 0.1 s for a few
+// layers); ordinary models need a few thousand.
+constexpr long kMaxEvaluations = 1'000'000;
 constexpr int kMaxBisections = 30;
 constexpr int kNewtonSteps = 20;
 
@@ -102,9 +107,15 @@ struct Quadrature {
   double magnitude;
 };
 
+// The integrand's values still allowed to this spacing.
+struct Budget {
+  long left = kMaxEvaluations;
+};
+
 template <class F>
-Quadrature GaussIntegral(const F& f, double a, double b) {
+Quadrature GaussIntegral(const F& f, double a, double b, Budget& budget) {
   const GaussRule& rule = Gauss();
+  budget.left -= static_cast<long>(kGaussPoints);
   const double half = (b - a) / 2;
   const double centre = (a + b) / 2;
   double sum = 0;
@@ -123,13 +134,15 @@ Quadrature GaussIntegral(const F& f, double a, double b) {
 // rounding is not chased down to nothing.
 template <class F>
 double AdaptiveIntegral(const F& f, double a, double b, double whole, double tol, double noise,
-                        int depth) {
+                        int depth, Budget& budget) {
   const double mid = (a + b) / 2;
-  const double left = GaussIntegral(f, a, mid).value;
-  const double right = GaussIntegral(f, mid, b).value;
-  if (depth == 0 || std::fabs(left + right - whole) <= std::max(tol, noise)) return left + right;
-  return AdaptiveIntegral(f, a, mid, left, tol / 2, noise, depth - 1) +
-         AdaptiveIntegral(f, mid, b, right, tol / 2, noise, depth - 1);
+  const double left = GaussIntegral(f, a, mid, budget).value;
+  const double right = GaussIntegral(f, mid, b, budget).value;
+  if (depth == 0 || budget.left <= 0 || std::fabs(left + right - whole) <= std::max(tol, noise)) {
+    return left + right;
+  }
+  return AdaptiveIntegral(f, a, mid, left, tol / 2, noise, depth - 1, budget) +
+         AdaptiveIntegral(f, mid, b, right, tol / 2, noise, depth - 1, budget);
 }
 
 // J_nu(x) for nu 0 or 1: the C++ library's special function, or POSIX's j0
@@ -183,9 +196,10 @@ double EpsilonEstimate(std::span<const double> sums) {
 }
 
 // integral_0^inf f(x) J_nu(x) dx, f smooth and falling off, to the absolute
-// tolerance `tol` (or the rounding noise of the sums, if larger).
+// tolerance `tol` (or the rounding noise of the sums, if larger); nullopt
+// where the budget runs out first.
 template <class F>
-double BesselIntegral(const F& f, int nu, double tol) {
+std::optional<double> BesselIntegral(const F& f, int nu, double tol, Budget& budget) {
   const auto integrand = [&](double x) { return f(x) * BesselJ(nu, x); };
   std::vector<double> sums;
   double start = 0;
@@ -196,9 +210,11 @@ double BesselIntegral(const F& f, int nu, double tol) {
   double largestStep = 0;
   for (int k = 1; k <= kMaxIntervals; ++k) {
     const double end = BesselZero(nu, k);
-    const Quadrature whole = GaussIntegral(integrand, start, end);
-    const double step = AdaptiveIntegral(integrand, start, end, whole.value, tol / 8,
-                                         kQuadratureNoise * whole.magnitude, kMaxBisections);
+    if (budget.left <= 0) return std::nullopt;
+    const Quadrature whole = GaussIntegral(integrand, start, end, budget);
+    const double step =
+        AdaptiveIntegral(integrand, start, end, whole.value, tol / 8,
+                         kQuadratureNoise * whole.magnitude, kMaxBisections, budget);
     sum += step;
     sums.push_back(sum);
     start = end;
@@ -215,40 +231,63 @@ double BesselIntegral(const F& f, int nu, double tol) {
     if (settled == kSettledSteps) return estimate;
     previous = estimate;
   }
-  throw std::runtime_error("the Hankel transform did not converge");
+  return std::nullopt;
 }
 
 double SmallestResistivity(const LayeredModel& model) {
   return *std::min_element(model.resistivity.begin(), model.resistivity.end());
 }
+double LargestResistivity(const LayeredModel& model) {
+  return *std::max_element(model.resistivity.begin(), model.resistivity.end());
+}
 
 // r G(r) = integral_0^inf D(x / r) J0(x) dx.
-double ScaledPotential(const LayeredModel& model, double r, double tol) {
+std::optional<double> ScaledPotential(const LayeredModel& model, double r, double tol,
+                                      Budget& budget) {
   const double rho1 = model.resistivity.front();
-  return BesselIntegral([&](double x) { return ResistivityTransform(model, x / r) - rho1; }, 0,
-                        tol);
+  return BesselIntegral([&](double x) { return ResistivityTransform(model, x / r) - rho1; }, 0, tol,
+                        budget);
 }
 
 }  // namespace
 
-double ApparentResistivityExact(const LayeredModel& model, double ab2, double mn2) {
+std::optional<double> TryApparentResistivityExact(const LayeredModel& model, double ab2,
+                                                  double mn2) {
   const double rho1 = model.resistivity.front();
   if (model.thickness.empty()) return rho1;
-  const double tol = kRelativeTolerance * SmallestResistivity(model);
+  // The integrand is of the size of the largest resistivity, and its sums
+  // carry rounding of kRoundingNoise times that: a tolerance below it (at a
+  // contrast of 1e6 and more) could never be met.
+  const double tol = std::max(kRelativeTolerance * SmallestResistivity(model),
+                              kRoundingNoise * LargestResistivity(model));
+  Budget budget;
   if (mn2 == 0) {
-    return rho1 +
-           BesselIntegral(
-               [&](double x) { return (ResistivityTransform(model, x / ab2) - rho1) * x; }, 1, tol);
+    const std::optional<double> integral =
+        BesselIntegral([&](double x) { return (ResistivityTransform(model, x / ab2) - rho1) * x; },
+                       1, tol, budget);
+    if (!integral) return std::nullopt;
+    return rho1 + *integral;
   }
   // rho_a - rho_1 = F (G(near) - G(far)) with F = near far / (2 mn2): each
   // r G(r) needs tol r / F, that is tol 2 mn2 / far at near and tol 2 mn2 /
-  // near at far. F is applied as near / (2 mn2) times far g, as in
-  // forward.cpp, so that no ab2^2 overflows.
+  // near at far. F is applied as near / (2 mn2) times far g, as the finite
+  // array's factor is formed elsewhere, so that no ab2^2 overflows.
   const double near = ab2 - mn2;
   const double far = ab2 + mn2;
-  const double g = ScaledPotential(model, near, tol * (2 * mn2) / far) / near -
-                   ScaledPotential(model, far, tol * (2 * mn2) / near) / far;
+  const std::optional<double> atNear = ScaledPotential(model, near, tol * (2 * mn2) / far, budget);
+  if (!atNear) return std::nullopt;
+  const std::optional<double> atFar = ScaledPotential(model, far, tol * (2 * mn2) / near, budget);
+  if (!atFar) return std::nullopt;
+  const double g = *atNear / near - *atFar / far;
   return rho1 + near / (2 * mn2) * (far * g);
+}
+
+double ApparentResistivityExact(const LayeredModel& model, double ab2, double mn2) {
+  const std::optional<double> value = TryApparentResistivityExact(model, ab2, mn2);
+  if (!value) {
+    throw ExactNotConverged("the Hankel transform did not converge within its bounded work");
+  }
+  return *value;
 }
 
 }  // namespace tavrin::sounding
