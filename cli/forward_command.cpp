@@ -28,6 +28,7 @@
 #include "numtext/double_chars.h"
 #include "sounding/csv.h"
 #include "sounding/forward.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::cli {
 
@@ -36,6 +37,22 @@ namespace {
 constexpr std::size_t kMaxLayers = 30;
 constexpr int kMaxPerDecade = 1000;
 constexpr int kMaxSpacings = 100000;  // in one --ab2 range
+
+// What the note on stderr says of the spacings each path other than the
+// filter computed.
+struct PathNote {
+  sounding::ForwardPath path;
+  const char* text;
+};
+constexpr PathNote kPathNotes[] = {
+    {sounding::ForwardPath::kTwoLayer,
+     "computed with the top two layers' image series: the filter alone is not within "
+     "1e-6 there (a high contrast)"},
+    {sounding::ForwardPath::kIntegration,
+     "computed by numerical integration: neither the filter nor the image series is "
+     "within 0.01 % there"},
+};
+constexpr int kPathCount = 3;
 
 struct ForwardOptions {
   sounding::LayeredModel model;
@@ -80,8 +97,8 @@ std::vector<double> SpacingRange(std::string_view text) {
   if (to < from) throw UsageError("--ab2 '" + std::string(text) + "': TO is below FROM");
   // The decades as a difference of logarithms: TO / FROM overflows for a
   // range over 308 decades (1e-300:1e300), and the end dropped with it.
-  const double firstDecade = std::log10(from);
-  const double decades = std::log10(to) - firstDecade;
+  const double firstDecade = sounding::Log10(from);
+  const double decades = sounding::Log10(to) - firstDecade;
   const double stepCount = std::round(decades * perDecade);
   if (stepCount > kMaxSpacings) {
     throw UsageError("--ab2 '" + std::string(text) + "' asks for more than " +
@@ -93,7 +110,7 @@ std::vector<double> SpacingRange(std::string_view text) {
   // 10 * 10^0.5 is not.
   std::vector<double> values{from};
   for (int k = 1; k < steps; ++k) {
-    values.push_back(std::pow(10.0, firstDecade + decades * k / steps));
+    values.push_back(sounding::Pow10(firstDecade + decades * k / steps));
   }
   if (steps > 0) values.push_back(to);
   return values;
@@ -177,34 +194,63 @@ CommandRun DeclareForward(CLI::App& app) {
   AddValue(app, "--mn2", a->mn2, "L", "the array's MN/2 (default: the ideal array)");
   AddValue(app, "--units", a->units, "ft|m", "the length unit of the plot (default ft)");
   AddFlag(app, "--exact", a->exact,
-          "numerical integration (about 1e-9) instead of the digital filter (0.1 %)");
+          "numerical integration (about 1e-9, at most 1e6 integrand values a spacing; one "
+          "it cannot converge is exit status 4) instead of the filter (1e-5)");
   AddValue(app, "--plot", a->plot, "OUT",
            "the model's curve and step profile to OUT.svg, .png or .pdf");
   AddValue(app, "--data", a->data, "FILE",
            "a field sheet's readings drawn with the curve (read as sounding reads it, with\n"
            "the sheet options below)");
   DeclareSheetOptions(app, a->sheet);
-  app.footer(std::string("Output: CSV ab2,rho.\n") + std::string(kExitStatusHelp));
+  app.footer(std::string("Output: CSV ab2,rho. Where the filter's estimated error is above 1e-6\n"
+                         "(high contrasts), the top two layers' image series, and where that\n"
+                         "is not within 0.01 % the integration, computes the value; a note\n"
+                         "says how many. A value no computation can trust is warned of, with\n"
+                         "exit status 4.\n") +
+             std::string(kExitStatusHelp));
   return [a] {
     const ForwardOptions options = OptionsOf(*a);
     std::vector<double> rho;
     rho.reserve(options.ab2.size());
+    int byPath[kPathCount] = {};
+    bool untrusted = false;
     for (const double ab2 : options.ab2) {
-      double value = 0;
+      sounding::ForwardResult result{};
       try {
-        value = options.exact ? sounding::ApparentResistivityExact(options.model, ab2, options.mn2)
-                              : sounding::ApparentResistivity(options.model, ab2, options.mn2);
+        result = options.exact
+                     ? sounding::ForwardResult{sounding::ApparentResistivityExact(
+                                                   options.model, ab2, options.mn2),
+                                               sounding::ForwardPath::kIntegration, 0, true}
+                     : sounding::ApparentResistivityChecked(options.model, ab2, options.mn2);
       } catch (const std::runtime_error& error) {
         throw ComputeError("AB/2 " + ShortestText(ab2) + ": " + error.what());
       }
-      // A resistivity is above 0 and a double; anything else (an overflow, or
-      // the finite array's difference lost to rounding) is no result to print.
-      if (!(value > 0 && std::isfinite(value))) {
+      // A resistivity is above 0 and a double; anything else (an overflow) is
+      // no result to print.
+      if (!(result.value > 0 && std::isfinite(result.value))) {
         throw ComputeError("AB/2 " + ShortestText(ab2) +
                            ": the apparent resistivity is not a positive number in the range "
                            "of doubles");
       }
-      rho.push_back(value);
+      if (!result.trusted) {
+        std::fprintf(stderr,
+                     "tavrin: warning: AB/2 %s: no computation could be trusted (estimated "
+                     "error %.2g %%); the value is kept within the layers' resistivities\n",
+                     ShortestText(ab2).c_str(), 100 * result.errorEstimate);
+        untrusted = true;
+      }
+      ++byPath[static_cast<int>(result.path)];
+      rho.push_back(result.value);
+    }
+    // Where the filter alone was not trusted, the other paths are named.
+    if (!options.exact) {
+      for (const PathNote& note : kPathNotes) {
+        const int count = byPath[static_cast<int>(note.path)];
+        if (count > 0) {
+          std::fprintf(stderr, "tavrin: note: %d of %zu spacings %s\n", count,
+                       options.ab2.size(), note.text);
+        }
+      }
     }
     int skipped = 0;
     if (!options.plot.empty()) {
@@ -215,6 +261,7 @@ CommandRun DeclareForward(CLI::App& app) {
     for (std::size_t k = 0; k < rho.size(); ++k) {
       WriteLine(stdout, ShortestText(options.ab2[k]) + ',' + ShortestText(rho[k]));
     }
+    if (untrusted) return kExitNotComputable;
     return skipped == 0 ? kExitOk : kExitSkippedLines;
   };
 }

@@ -26,6 +26,7 @@
 #include "plot/inversion_figure.h"
 #include "sounding/forward.h"
 #include "sounding/sounding.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::cli {
 
@@ -93,10 +94,10 @@ plot::ModelCurve FittedCurve(const sounding::Sounding& sounding,
     high = std::max(high, r.ab2);
   }
   const int steps =
-      std::max(1, static_cast<int>(std::ceil(std::log10(high / low) * kCurvePointsPerDecade)));
+      std::max(1, static_cast<int>(std::ceil(sounding::Log10(high / low) * kCurvePointsPerDecade)));
   plot::ModelCurve curve{"fitted model", {}};
   for (int k = 0; k <= steps; ++k) {
-    const double ab2 = low * std::pow(high / low, static_cast<double>(k) / steps);
+    const double ab2 = low * sounding::Pow(high / low, static_cast<double>(k) / steps);
     curve.points.push_back({ab2, sounding::ApparentResistivity(model, ab2)});
   }
   return curve;

@@ -6,6 +6,7 @@
 
 #include "inversion_internal.h"
 #include "sounding/forward.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::inversion {
 
@@ -44,15 +45,15 @@ Bounds BoundsFor(std::span<const Datum> data) {
     lowAb2 = std::min(lowAb2, datum.ab2);
     highAb2 = std::max(highAb2, datum.ab2);
   }
-  return {std::log(lowRho / kRhoMargin), std::log(highRho * kRhoMargin),
-          std::log(lowAb2 * kThinFactor), std::log(highAb2 * kThickFactor)};
+  return {sounding::Log(lowRho / kRhoMargin), sounding::Log(highRho * kRhoMargin),
+          sounding::Log(lowAb2 * kThinFactor), sounding::Log(highAb2 * kThickFactor)};
 }
 
 Problem ProblemOf(std::span<const Datum> data, const Options& options) {
   Problem problem{data, {}, {}, {}, options.layers, 0, BoundsFor(data)};
   problem.weights.reserve(data.size());
   for (const Datum& datum : data) {
-    problem.weights.push_back(1 / std::log1p(std::max(datum.error, options.relativeError)));
+    problem.weights.push_back(1 / sounding::Log1p(std::max(datum.error, options.relativeError)));
   }
   problem.shiftOf.assign(data.size(), -1);
   if (!options.fitShifts) return problem;
@@ -79,10 +80,10 @@ void SetModel(const Eigen::VectorXd& x, int layerCount, const Bounds& bounds,
   model.thickness.resize(layers - 1);
   for (std::size_t j = 0; j < layers; ++j) {
     model.resistivity[j] =
-        std::exp(std::clamp(x[static_cast<Eigen::Index>(j)], bounds.lowLogRho, bounds.highLogRho));
+        sounding::Exp(std::clamp(x[static_cast<Eigen::Index>(j)], bounds.lowLogRho, bounds.highLogRho));
   }
   for (std::size_t j = 0; j + 1 < layers; ++j) {
-    model.thickness[j] = std::exp(
+    model.thickness[j] = sounding::Exp(
         std::clamp(x[static_cast<Eigen::Index>(layers + j)], bounds.lowLogH, bounds.highLogH));
   }
 }

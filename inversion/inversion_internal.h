@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "inversion/inversion.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::inversion::internal {
 
@@ -46,7 +47,7 @@ std::vector<Eigen::VectorXd> StartingModels(std::span<const Datum> data, int lay
 // where they do not (a thin layer of which only a product shows) it keeps
 // the fit from wandering along the undetermined direction to absurd values.
 inline constexpr double kPriorFactor = 10;
-inline const double kPriorWeight = 1 / std::log(kPriorFactor);
+inline const double kPriorWeight = 1 / sounding::Log(kPriorFactor);
 
 // A segment's shift is taken before the data as 1 within a factor of 2:
 // the offsets a change of MN/2 brings (ground near the potential electrodes
@@ -56,7 +57,7 @@ inline const double kPriorWeight = 1 / std::log(kPriorFactor);
 // information); where the segments barely overlap, the prior keeps a shift
 // from taking up a whole layer's contrast.
 inline constexpr double kShiftPriorFactor = 2;
-inline const double kShiftPriorWeight = 1 / std::log(kShiftPriorFactor);
+inline const double kShiftPriorWeight = 1 / sounding::Log(kShiftPriorFactor);
 
 // What a run fits. x holds the layers' 2 N - 1 log parameters, then with
 // fitted shifts ln s_k for each segment k with readings other than the
@@ -79,7 +80,7 @@ struct Problem {
     return p < ParameterCount(layers) ? kPriorWeight : kShiftPriorWeight;
   }
   double PriorSpread(Eigen::Index p) const {
-    return std::log(p < ParameterCount(layers) ? kPriorFactor : kShiftPriorFactor);
+    return sounding::Log(p < ParameterCount(layers) ? kPriorFactor : kShiftPriorFactor);
   }
 };
 // Preconditions: data not empty, and data and options through the checks

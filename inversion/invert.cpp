@@ -17,6 +17,7 @@
 #include <string>
 
 #include "inversion_internal.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::inversion {
 
@@ -114,7 +115,7 @@ void SetStatistics(const internal::Problem& problem, const Eigen::VectorXd& x, F
   fit.modelled.clear();
   for (std::size_t i = 0; i < data.size(); ++i) {
     double m = internal::Modelled(fit.model, data[i]);
-    if (problem.shiftOf[i] >= 0) m *= std::exp(x[problem.shiftOf[i]]);
+    if (problem.shiftOf[i] >= 0) m *= sounding::Exp(x[problem.shiftOf[i]]);
     fit.modelled.push_back(m);
     const double relative = (m - data[i].rho) / data[i].rho;  // not squaring rho, which overflows
     sumSquares += relative * relative;
@@ -137,11 +138,11 @@ Fit InvertFrom(std::span<const Datum> data, const Options& options,
   // which overflow beyond about 1e154 ohm-m (and underflow below 1e-154)
   // but stay finite for data within that many decades of their mean.
   double meanLog2 = 0;
-  for (const Datum& datum : data) meanLog2 += std::log2(datum.rho);
+  for (const Datum& datum : data) meanLog2 += sounding::Log2(datum.rho);
   const int unitExponent =
       static_cast<int>(std::lround(meanLog2 / static_cast<double>(data.size())));
   const double unit = std::ldexp(1.0, unitExponent);
-  const double logUnit = unitExponent * std::log(2.0);
+  const double logUnit = unitExponent * sounding::Log(2.0);
   std::vector<Datum> scaled(data.begin(), data.end());
   for (Datum& datum : scaled) datum.rho = std::ldexp(datum.rho, -unitExponent);
 
@@ -186,8 +187,8 @@ Fit InvertFrom(std::span<const Datum> data, const Options& options,
   Fit fit;
   internal::SetModel(best, options.layers, problem.bounds, fit.model);
   for (Eigen::Index p = 0; p < ParameterCount(options.layers); ++p) {
-    best[p] = p < options.layers ? std::log(fit.model.resistivity[p])
-                                 : std::log(fit.model.thickness[p - options.layers]);
+    best[p] = p < options.layers ? sounding::Log(fit.model.resistivity[p])
+                                 : sounding::Log(fit.model.thickness[p - options.layers]);
   }
   fit.chi2 = final.chi2;
   fit.dof = dof;
@@ -239,20 +240,20 @@ Eigen::VectorXd SplitHalfSpace(const Fit& fit, std::span<const Datum> data,
   std::vector<double> shifts;
   for (std::size_t k = 0; k < fit.shifts.size(); ++k) {
     if (static_cast<int>(k) != options.referenceSegment && !std::isnan(fit.shifts[k].value))
-      shifts.push_back(std::log(fit.shifts[k].value));
+      shifts.push_back(sounding::Log(fit.shifts[k].value));
   }
   Eigen::VectorXd x(ParameterCount(static_cast<int>(layers) + 1) +
                     static_cast<Eigen::Index>(shifts.size()));
-  for (Eigen::Index j = 0; j < layers; ++j) x[j] = std::log(m.resistivity[j]);
+  for (Eigen::Index j = 0; j < layers; ++j) x[j] = sounding::Log(m.resistivity[j]);
   x[layers] = x[layers - 1];
   double depth = 0;
   for (Eigen::Index j = 0; j + 1 < layers; ++j) {
-    x[layers + 1 + j] = std::log(m.thickness[j]);
+    x[layers + 1 + j] = sounding::Log(m.thickness[j]);
     depth += m.thickness[j];
   }
   double shortest = data.front().ab2;
   for (const Datum& datum : data) shortest = std::min(shortest, datum.ab2);
-  x[2 * layers] = std::log(depth > 0 ? depth : shortest);
+  x[2 * layers] = sounding::Log(depth > 0 ? depth : shortest);
   for (std::size_t k = 0; k < shifts.size(); ++k)
     x[2 * layers + 1 + static_cast<Eigen::Index>(k)] = shifts[k];
   return x;
@@ -283,7 +284,7 @@ LayerChoice InvertChoosingLayers(std::span<const Datum> data, const Options& opt
     if (!split.empty() && split.front().size() > static_cast<Eigen::Index>(data.size())) break;
     Fit fit = InvertFrom(data, withLayers, split);
     const int parameters = static_cast<int>(data.size()) - fit.dof;  // the layers' and the shifts'
-    const double bic = fit.chi2 + parameters * std::log(static_cast<double>(data.size()));
+    const double bic = fit.chi2 + parameters * sounding::Log(static_cast<double>(data.size()));
     choice.trials.push_back({layers, fit.chi2, fit.chi2PerDof, fit.rmsPercent, bic});
     leastBic = std::min(leastBic, bic);
     fits.push_back(std::move(fit));

@@ -6,6 +6,7 @@
 
 #include "inversion_internal.h"
 #include "sounding/forward_gradient.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::inversion::internal {
 
@@ -47,7 +48,7 @@ struct ResidualFunctor : Eigen::DenseFunctor<double> {
     SetModel(x, problem.layers, problem.bounds, model);
     const std::span<const Datum> data = problem.data;
     for (std::size_t i = 0; i < data.size(); ++i) {
-      double misfit = std::log(Modelled(model, data[i])) - std::log(data[i].rho);
+      double misfit = sounding::Log(Modelled(model, data[i])) - sounding::Log(data[i].rho);
       if (problem.shiftOf[i] >= 0) misfit += x[problem.shiftOf[i]];
       r[static_cast<Eigen::Index>(i)] = misfit * problem.weights[i];
     }

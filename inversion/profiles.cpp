@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "inversion_internal.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::inversion::internal {
 
@@ -66,7 +67,7 @@ Eigen::MatrixXd WidenByProfiles(const Problem& problem, const Eigen::VectorXd& x
   const double target = kDeviations * kDeviations * scale;
   // Beyond this reach a parameter is not resolved (see kResolvedFactor),
   // and it is then given the prior's spread: the data bound it no better.
-  const double resolvedSd = std::log(kResolvedFactor);
+  const double resolvedSd = sounding::Log(kResolvedFactor);
   const double limit = kDeviations * resolvedSd;
   Eigen::VectorXd widen = Eigen::VectorXd::Ones(x.size());
   for (Eigen::Index p = 0; p < x.size(); ++p) {

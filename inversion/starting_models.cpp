@@ -11,6 +11,7 @@
 #include <numeric>
 
 #include "inversion_internal.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::inversion::internal {
 
@@ -37,8 +38,8 @@ Curve CurveOf(std::span<const Datum> data) {
     std::size_t end = i;
     double sum = 0;
     while (end < sorted.size() && sorted[end].ab2 == sorted[i].ab2)
-      sum += std::log(sorted[end++].rho);
-    curve.u.push_back(std::log(sorted[i].ab2));
+      sum += sounding::Log(sorted[end++].rho);
+    curve.u.push_back(sounding::Log(sorted[i].ab2));
     curve.v.push_back(sum / static_cast<double>(end - i));
     i = end;
   }
@@ -132,9 +133,9 @@ std::vector<Eigen::VectorXd> StartingModels(std::span<const Datum> data, int lay
       for (int j = 0; j + 1 < layers; ++j) {
         const double crossing = points[j] < points[j + 1]
                                     ? CrossingBetween(curve, points[j], points[j + 1])
-                                    : curve.u[points[j]] + std::log(1.0 + j);
-        const double depth = std::max(std::exp(crossing) * scale, top * 1.5);
-        x[layers + j] = std::log(depth - top);
+                                    : curve.u[points[j]] + sounding::Log(1.0 + j);
+        const double depth = std::max(sounding::Exp(crossing) * scale, top * 1.5);
+        x[layers + j] = sounding::Log(depth - top);
         top = depth;
       }
       starts.push_back(std::move(x));

@@ -14,13 +14,14 @@
 #include <string>
 
 #include "inversion_internal.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::inversion::internal {
 
 namespace {
 
 double FactorOf(double variance) {
-  return std::exp(std::sqrt(std::max(variance, 0.0)));
+  return sounding::Exp(std::sqrt(std::max(variance, 0.0)));
 }
 
 std::string Format(const char* format, double a, double b) {
@@ -44,7 +45,7 @@ constexpr double kPriorShare = 0.9;
 // True when a factor is no measurement: not finite, or the prior's spread
 // `priorFactor` (within the share above).
 bool OnlyPrior(double factor, double priorFactor) {
-  return !std::isfinite(factor) || std::log(factor) >= kPriorShare * std::log(priorFactor);
+  return !std::isfinite(factor) || sounding::Log(factor) >= kPriorShare * sounding::Log(priorFactor);
 }
 
 // "<what> <value> not resolved" and why: the factor the data leave, the
@@ -139,7 +140,7 @@ std::vector<Estimate> ShiftEstimates(const Problem& problem, const Eigen::Vector
     const Eigen::Index p = problem.ofSegment[k];
     if (p >= 0) {
       const double factor = FactorOf(c(p, p));
-      shifts.push_back({std::exp(x[p]), factor, OnlyPrior(factor, kShiftPriorFactor)});
+      shifts.push_back({sounding::Exp(x[p]), factor, OnlyPrior(factor, kShiftPriorFactor)});
     } else {
       const bool read = std::any_of(problem.data.begin(), problem.data.end(), [&](const Datum& d) {
         return d.segment == static_cast<int>(k);

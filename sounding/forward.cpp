@@ -27,6 +27,7 @@
 #include "hankel_filter.h"
 #include "sounding/resistivity_transform.h"
 #include "two_layer_series.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::sounding {
 
@@ -49,7 +50,7 @@ GaussRule MakeGaussRule(std::size_t points) {
   GaussRule rule;
   const int n = static_cast<int>(points);
   for (int i = 0; i < n; ++i) {
-    double x = std::cos(std::numbers::pi * (i + 0.75) / (n + 0.5));
+    double x = Cos(std::numbers::pi * (i + 0.75) / (n + 0.5));
     double derivative = 1;
     for (int step = 0; step < 100; ++step) {
       double p0 = 1;
@@ -97,7 +98,7 @@ FilterPass FilterSum(const LayeredModel& model, double s, int scale, bool twoLay
     const double lambda = tap.abscissa / s;
     if (lambda > lambdaEnd) break;
     const double reference =
-        twoLayer ? TwoLayerTransform(rho1, rho2, std::exp(-2 * lambda * h1)) : rho1;
+        twoLayer ? TwoLayerTransform(rho1, rho2, Exp(-2 * lambda * h1)) : rho1;
     const double input = std::ldexp(ResistivityTransform(model, lambda), -scale) - reference;
     pass.sum += tap.weight * input;
     pass.largest = std::max(pass.largest, std::fabs(input));
@@ -149,14 +150,14 @@ FiniteNodes FiniteArrayNodes(const LayeredModel& model, double ab2, double mn2) 
   // rho_a may be near the smallest: the target shrinks by their ratio.
   const double target =
       std::max(kQuadratureTarget * SmallestResistivity(model) / LargestResistivity(model), 1e-30);
-  const double logNear = std::log(ab2 - mn2);
-  const double length = std::log1p(2 * mn2 / (ab2 - mn2));  // ln(l2 / l1)
+  const double logNear = Log(ab2 - mn2);
+  const double length = Log1p(2 * mn2 / (ab2 - mn2));  // ln(l2 / l1)
   const auto panels = static_cast<std::size_t>(std::clamp(std::ceil(length), 1.0, 8.0));
   const double panel = length / static_cast<double>(panels);
   const double d = std::numbers::pi / panel;
-  const double rate = 2 * std::log(d + std::sqrt(1 + d * d));
+  const double rate = 2 * Log(d + std::sqrt(1 + d * d));
   const auto points = static_cast<std::size_t>(
-      std::clamp(std::ceil(-std::log(target) / rate), 2.0,
+      std::clamp(std::ceil(-Log(target) / rate), 2.0,
                  static_cast<double>(std::min(kMaxGaussPoints, kMaxFiniteNodes / panels))));
   const GaussRule& rule = Gauss(points);
   FiniteNodes nodes{};
@@ -166,8 +167,8 @@ FiniteNodes FiniteArrayNodes(const LayeredModel& model, double ab2, double mn2) 
     for (std::size_t i = 0; i < points; ++i) {
       const double u = centre + 0.5 * panel * rule.node[i];
       // The weight e^-u relative to e^-ln(l1) keeps it near 1 for any AB/2.
-      nodes.r[nodes.count] = std::exp(u);
-      nodes.weight[nodes.count] = rule.weight[i] * std::exp(logNear - u);
+      nodes.r[nodes.count] = Exp(u);
+      nodes.weight[nodes.count] = rule.weight[i] * Exp(logNear - u);
       total += nodes.weight[nodes.count];
       ++nodes.count;
     }
@@ -186,13 +187,19 @@ ForwardResult ApparentResistivityChecked(const LayeredModel& model, double ab2, 
   if (mn2 == 0) {
     estimate = IdealEstimate(model, ab2, scale);
   } else {
+    // The average is taken of rho_a - rho_1 and rho_1 added after, so that
+    // an earth that is one half-space gives rho_1 to the bit (the weights
+    // sum to 1 only to rounding).
     const FiniteNodes nodes = FiniteArrayNodes(model, ab2, mn2);
+    const double rho1 = std::ldexp(model.resistivity.front(), -scale);
+    double departure = 0;
     for (std::size_t i = 0; i < nodes.count; ++i) {
       const Estimate at = IdealEstimate(model, nodes.r[i], scale);
-      estimate.value += nodes.weight[i] * at.value;
+      departure += nodes.weight[i] * (at.value - rho1);
       estimate.error += nodes.weight[i] * at.error;
       estimate.path = std::max(estimate.path, at.path);
     }
+    estimate.value = rho1 + departure;
     estimate.error += kQuadratureTarget * estimate.value;
   }
   ForwardResult result{std::ldexp(estimate.value, scale), estimate.path,

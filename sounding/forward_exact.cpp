@@ -34,6 +34,7 @@
 
 #include "sounding/forward.h"
 #include "sounding/resistivity_transform.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::sounding {
 
@@ -74,7 +75,7 @@ GaussRule MakeGaussRule() {
   GaussRule rule{};
   constexpr int n = static_cast<int>(kGaussPoints);
   for (int i = 0; i < n; ++i) {
-    double x = std::cos(std::numbers::pi * (i + 0.75) / (n + 0.5));
+    double x = Cos(std::numbers::pi * (i + 0.75) / (n + 0.5));
     double derivative = 0;
     for (int step = 0; step < kNewtonSteps; ++step) {
       double p0 = 1;

@@ -21,6 +21,7 @@
 #include "forward_paths.h"
 #include "hankel_filter.h"
 #include "two_layer_series.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::sounding {
 
@@ -36,7 +37,7 @@ double TransformGradient(const LayeredModel& model, double lambda, double weight
   for (std::size_t i = bottom; i-- > 0;) {
     const double rho = model.resistivity[i];
     const double h = model.thickness[i];
-    const double e = std::exp(-2 * lambda * h);
+    const double e = Exp(-2 * lambda * h);
     const double a = 1 + e, b = 1 - e;
     const double numerator = rho * (t * a + rho * b);
     const double denominator = rho * a + t * b;
@@ -111,7 +112,7 @@ double TwoLayerGradient(const LayeredModel& model, double s, double scale,
   const double rho1 = model.resistivity[0];
   const double rho2 = model.resistivity[1];
   const double h = model.thickness[0];
-  const double up = std::exp(kLogStep), down = std::exp(-kLogStep);
+  const double up = Exp(kLogStep), down = Exp(-kLogStep);
   const double ratio = TwoLayerRatio(rho1, rho2, h, s, 0);
   const double byRho2 =
       (TwoLayerRatio(rho1, rho2 * up, h, s, 0) - TwoLayerRatio(rho1, rho2 * down, h, s, 0)) /

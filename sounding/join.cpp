@@ -23,6 +23,7 @@
 // no others), and a segment index below segmentCount. A NaN MN/2 sorts
 // before every other; a sheet without MN/2 has one segment.
 #include "sounding/join.h"
+#include "sounding/portable_math.h"
 
 #include <algorithm>
 #include <cassert>
@@ -56,7 +57,7 @@ std::vector<Curve> SegmentCurves(const Sounding& sounding) {
     assert(r.ab2 > 0 && r.rho > 0);
     auto& segment = points[static_cast<std::size_t>(r.segment)];
     if (segment.empty()) curves[static_cast<std::size_t>(r.segment)].mn2 = r.mn2;
-    segment.emplace_back(r.ab2, std::log(r.rho));
+    segment.emplace_back(r.ab2, Log(r.rho));
   }
   for (std::size_t s = 0; s < curves.size(); ++s) {
     auto& segment = points[s];
@@ -69,7 +70,7 @@ std::vector<Curve> SegmentCurves(const Sounding& sounding) {
         sum += segment[end].second;
       }
       const int count = static_cast<int>(end - i);
-      curve.lnAb2.push_back(std::log(segment[i].first));
+      curve.lnAb2.push_back(Log(segment[i].first));
       curve.lnRho.push_back(sum / count);
       curve.readings.push_back(count);
       i = end;
@@ -178,7 +179,7 @@ JoinResult JoinSegments(const Sounding& sounding, std::optional<double> referenc
       if (overlap.terms == 0) break;
       lnFactor += overlap.shift;
       result.segments[static_cast<std::size_t>(s)] = {curves[static_cast<std::size_t>(s)].mn2,
-                                                      std::exp(lnFactor), true, overlap.readingsA};
+                                                      Exp(lnFactor), true, overlap.readingsA};
       p = next;
     }
   }
@@ -203,7 +204,7 @@ std::vector<Mismatch> SegmentMismatches(const Sounding& sounding, double toleran
     const Overlap overlap = LogShift(curves[static_cast<std::size_t>(order[p])],
                                      curves[static_cast<std::size_t>(order[p + 1])]);
     if (overlap.terms == 0) continue;
-    const double ratio = std::exp(overlap.shift);
+    const double ratio = Exp(overlap.shift);
     if (std::max(ratio, 1 / ratio) - 1 > tolerance) {
       mismatches.push_back({order[p], order[p + 1], ratio});
     }

@@ -3,6 +3,7 @@
 // them. See portable_math.h for the accuracy and why.
 #include "sounding/portable_math.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -151,6 +152,37 @@ double Pow10(double y) {
   const double e = Exp(head);
   if (e == 0 || std::isinf(e)) return e;
   return e + e * tail;
+}
+
+double Expm1(double x) {
+  // u = e^x rounded; (u - 1) x / ln u corrects the rounding of u (Kahan).
+  const double u = Exp(x);
+  if (u == 1) return x;
+  const double um1 = u - 1;
+  if (um1 == -1 || std::isinf(u)) return um1;
+  return um1 * x / Log(u);
+}
+
+double Hypot(double a, double b) {
+  a = std::fabs(a);
+  b = std::fabs(b);
+  const double large = std::max(a, b), small = std::min(a, b);
+  if (large == 0 || std::isinf(large)) return large + small;
+  const double ratio = small / large;
+  return large * std::sqrt(1 + ratio * ratio);
+}
+
+double Cos(double x) {
+  // sum (-1)^k x^2k / (2k)!, the terms falling below 2^-60 of the first by
+  // k = 20 for |x| <= 4.
+  constexpr int kTerms = 20;
+  const double x2 = x * x;
+  double term = 1, sum = 1;
+  for (int k = 1; k <= kTerms; ++k) {
+    term *= -x2 / ((2 * k - 1) * (2 * k));
+    sum += term;
+  }
+  return sum;
 }
 
 double Pow(double a, double b) {

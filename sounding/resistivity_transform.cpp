@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "forward_cuts.h"
+#include "sounding/portable_math.h"
 
 namespace tavrin::sounding {
 
@@ -42,7 +43,7 @@ double ResistivityTransform(const LayeredModel& model, double lambda) {
   double den = 1;
   for (std::size_t i = bottom; i-- > 0;) {
     const double rho = std::ldexp(model.resistivity[i], -scale);
-    const double e = std::exp(-2 * lambda * model.thickness[i]);
+    const double e = Exp(-2 * lambda * model.thickness[i]);
     const double a = num + rho * den;
     const double b = num - rho * den;
     num = rho * (a + e * b);

@@ -31,6 +31,7 @@
 // each difference adds half an ulp of the terms, and so S is good to about
 // 1e-12 relative, and to 1e-14 absolute where it is below 1 (k < 0).
 #include "two_layer_series.h"
+#include "sounding/portable_math.h"
 
 #include <algorithm>
 #include <array>
@@ -47,7 +48,7 @@ constexpr double kNegligible = 1e-17;
 
 // sqrt(1 + t^2) - 1 without cancellation, for t >= 0 (inf for t = inf).
 double SqrtOnePlusSquareMinusOne(double t) {
-  const double root = std::hypot(1.0, t);
+  const double root = Hypot(1.0, t);
   return t < 1 ? t * t / (root + 1) : root - 1;
 }
 
@@ -66,11 +67,11 @@ struct Images {
     const double tb = z / far;
     const double sigma =
         (near * SqrtOnePlusSquareMinusOne(ta) + far * SqrtOnePlusSquareMinusOne(tb)) / (2 * s);
-    const double logQ = -0.5 * (std::log1p(ta * ta) + std::log1p(tb * tb)) - std::log1p(sigma);
+    const double logQ = -0.5 * (Log1p(ta * ta) + Log1p(tb * tb)) - Log1p(sigma);
     return x * logK + logQ;
   }
-  double F(double x) const { return std::exp(LogTerm(x)); }
-  double U(double x) const { return std::expm1(LogTerm(x)); }
+  double F(double x) const { return Exp(LogTerm(x)); }
+  double U(double x) const { return Expm1(LogTerm(x)); }
 };
 
 // sum_{j>=0} (-1)^j Delta^j a(0) / 2^(j+1) over the values in `a` (which it
@@ -126,7 +127,7 @@ double TwoLayerRatio(double rho1, double rho2, double h, double ab2, double mn2)
   // no sum of resistivities to overflow, and ln|k| = log1p(-c) - log1p(c)
   // keeps its digits as c -> 0.
   const double c = std::min(rho1, rho2) / std::max(rho1, rho2);
-  const Images images{std::log1p(-c) - std::log1p(c), 2 * h, ab2 - mn2, ab2 + mn2, ab2};
+  const Images images{Log1p(-c) - Log1p(c), 2 * h, ab2 - mn2, ab2 + mn2, ab2};
   return rho2 < rho1 ? AlternatingSeries(images) : PositiveSeries(images);
 }
 

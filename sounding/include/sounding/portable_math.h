@@ -30,6 +30,16 @@ double Log10(double x);
 // 10^y.
 double Pow10(double y);
 
+// e^x - 1, accurate for small x (within 3 ulp).
+double Expm1(double x);
+
+// sqrt(a^2 + b^2) without overflow or underflow on the way.
+double Hypot(double a, double b);
+
+// cos x for |x| <= 4, by its Taylor series (within 2 ulp there): enough for
+// the starting guesses of quadrature nodes, which Newton's method refines.
+double Cos(double x);
+
 // a^b for a > 0, as Exp(b Log a): the error grows with |b ln a| (about
 // |b ln a| / 2 ulp); for curves and spacings, not for exact powers.
 double Pow(double a, double b);
