@@ -4,7 +4,9 @@
 #include "sounding/portable_math.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace tavrin::sounding {
@@ -54,6 +56,20 @@ constexpr double kPowersOfTen[kExactPowers] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5
                                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+constexpr double kRoundingShift = 6755399441055744.0;  // 1.5 * 2^52
+
+// y 2^k for y in [1/2, 2]: a multiplication by 2^k made from its bits where
+// y 2^k is a normal double (exact, and no call), ldexp near the ends.
+double ScaleByPowerOfTwo(double y, int k) {
+  constexpr int kExponentBias = 1023;
+  constexpr int kMantissaBits = 52;
+  if (k > -kExponentBias + 1 && k < kExponentBias) {
+    const auto bits = static_cast<std::uint64_t>(k + kExponentBias) << kMantissaBits;
+    return y * std::bit_cast<double>(bits);
+  }
+  return std::ldexp(y, k);
+}
+
 // Splits a double into two halves of 26 bits (Veltkamp), so that products of
 // halves are exact.
 void Split(double a, double& head, double& tail) {
@@ -80,7 +96,10 @@ double Exp(double x) {
   if (x < kExpUnderflow) return 0;
   // x = k ln 2 + r, |r| <= ln 2 / 2; k ln2Head is exact, so hi - lo is r
   // to about 2^-80 relative.
-  const double k = std::floor(x * kInvLn2 + 0.5);
+  // k = x / ln 2 rounded to the nearest integer, ties to even: adding and
+  // taking away 1.5 * 2^52 leaves no fraction (|x / ln 2| < 2^11), in the
+  // default rounding, without a call.
+  const double k = (x * kInvLn2 + kRoundingShift) - kRoundingShift;
   const double hi = x - k * kLn2Head;
   const double lo = k * kLn2Tail;
   const double r = hi - lo;
@@ -88,7 +107,7 @@ double Exp(double x) {
   const double c = r - t * (kP1 + t * (kP2 + t * (kP3 + t * (kP4 + t * kP5))));
   if (k == 0) return 1 - ((r * c) / (c - 2.0) - r);
   const double y = 1 - ((lo - (r * c) / (2.0 - c)) - hi);
-  return std::ldexp(y, static_cast<int>(k));
+  return ScaleByPowerOfTwo(y, static_cast<int>(k));
 }
 
 double Log(double x) {
