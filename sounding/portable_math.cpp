@@ -4,9 +4,9 @@
 #include "sounding/portable_math.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace tavrin::sounding {
@@ -65,7 +65,9 @@ double ScaleByPowerOfTwo(double y, int k) {
   constexpr int kMantissaBits = 52;
   if (k > -kExponentBias + 1 && k < kExponentBias) {
     const auto bits = static_cast<std::uint64_t>(k + kExponentBias) << kMantissaBits;
-    return y * std::bit_cast<double>(bits);
+    double power = 0;
+    std::memcpy(&power, &bits, sizeof power);
+    return y * power;
   }
   return std::ldexp(y, k);
 }
