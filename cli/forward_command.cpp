@@ -218,8 +218,8 @@ CommandRun DeclareForward(CLI::App& app) {
       sounding::ForwardResult result{};
       try {
         result = options.exact
-                     ? sounding::ForwardResult{sounding::ApparentResistivityExact(
-                                                   options.model, ab2, options.mn2),
+                     ? sounding::ForwardResult{sounding::ApparentResistivityExact(options.model,
+                                                                                  ab2, options.mn2),
                                                sounding::ForwardPath::kIntegration, 0, true}
                      : sounding::ApparentResistivityChecked(options.model, ab2, options.mn2);
       } catch (const std::runtime_error& error) {
@@ -247,8 +247,8 @@ CommandRun DeclareForward(CLI::App& app) {
       for (const PathNote& note : kPathNotes) {
         const int count = byPath[static_cast<int>(note.path)];
         if (count > 0) {
-          std::fprintf(stderr, "tavrin: note: %d of %zu spacings %s\n", count,
-                       options.ab2.size(), note.text);
+          std::fprintf(stderr, "tavrin: note: %d of %zu spacings %s\n", count, options.ab2.size(),
+                       note.text);
         }
       }
     }

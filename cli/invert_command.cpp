@@ -25,8 +25,8 @@
 #include "inversion/inversion.h"
 #include "plot/inversion_figure.h"
 #include "sounding/forward.h"
-#include "sounding/sounding.h"
 #include "sounding/portable_math.h"
+#include "sounding/sounding.h"
 
 namespace tavrin::cli {
 

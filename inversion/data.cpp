@@ -79,8 +79,8 @@ void SetModel(const Eigen::VectorXd& x, int layerCount, const Bounds& bounds,
   model.resistivity.resize(layers);
   model.thickness.resize(layers - 1);
   for (std::size_t j = 0; j < layers; ++j) {
-    model.resistivity[j] =
-        sounding::Exp(std::clamp(x[static_cast<Eigen::Index>(j)], bounds.lowLogRho, bounds.highLogRho));
+    model.resistivity[j] = sounding::Exp(
+        std::clamp(x[static_cast<Eigen::Index>(j)], bounds.lowLogRho, bounds.highLogRho));
   }
   for (std::size_t j = 0; j + 1 < layers; ++j) {
     model.thickness[j] = sounding::Exp(

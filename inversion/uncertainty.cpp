@@ -45,7 +45,8 @@ constexpr double kPriorShare = 0.9;
 // True when a factor is no measurement: not finite, or the prior's spread
 // `priorFactor` (within the share above).
 bool OnlyPrior(double factor, double priorFactor) {
-  return !std::isfinite(factor) || sounding::Log(factor) >= kPriorShare * sounding::Log(priorFactor);
+  return !std::isfinite(factor) ||
+         sounding::Log(factor) >= kPriorShare * sounding::Log(priorFactor);
 }
 
 // "<what> <value> not resolved" and why: the factor the data leave, the

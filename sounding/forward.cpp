@@ -25,9 +25,9 @@
 #include "forward_cuts.h"
 #include "forward_paths.h"
 #include "hankel_filter.h"
+#include "sounding/portable_math.h"
 #include "sounding/resistivity_transform.h"
 #include "two_layer_series.h"
-#include "sounding/portable_math.h"
 
 namespace tavrin::sounding {
 
@@ -97,8 +97,7 @@ FilterPass FilterSum(const LayeredModel& model, double s, int scale, bool twoLay
   for (const FilterTap& tap : kSchlumbergerFilter.taps) {
     const double lambda = tap.abscissa / s;
     if (lambda > lambdaEnd) break;
-    const double reference =
-        twoLayer ? TwoLayerTransform(rho1, rho2, Exp(-2 * lambda * h1)) : rho1;
+    const double reference = twoLayer ? TwoLayerTransform(rho1, rho2, Exp(-2 * lambda * h1)) : rho1;
     const double input = std::ldexp(ResistivityTransform(model, lambda), -scale) - reference;
     pass.sum += tap.weight * input;
     pass.largest = std::max(pass.largest, std::fabs(input));

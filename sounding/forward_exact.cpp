@@ -33,8 +33,8 @@
 #include <version>
 
 #include "sounding/forward.h"
-#include "sounding/resistivity_transform.h"
 #include "sounding/portable_math.h"
+#include "sounding/resistivity_transform.h"
 
 namespace tavrin::sounding {
 

@@ -20,8 +20,8 @@
 #include "forward_cuts.h"
 #include "forward_paths.h"
 #include "hankel_filter.h"
-#include "two_layer_series.h"
 #include "sounding/portable_math.h"
+#include "two_layer_series.h"
 
 namespace tavrin::sounding {
 

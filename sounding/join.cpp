@@ -23,7 +23,6 @@
 // no others), and a segment index below segmentCount. A NaN MN/2 sorts
 // before every other; a sheet without MN/2 has one segment.
 #include "sounding/join.h"
-#include "sounding/portable_math.h"
 
 #include <algorithm>
 #include <cassert>
@@ -32,6 +31,8 @@
 #include <limits>
 #include <numeric>
 #include <string>
+
+#include "sounding/portable_math.h"
 
 namespace tavrin::sounding {
 

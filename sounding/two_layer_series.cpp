@@ -31,11 +31,12 @@
 // each difference adds half an ulp of the terms, and so S is good to about
 // 1e-12 relative, and to 1e-14 absolute where it is below 1 (k < 0).
 #include "two_layer_series.h"
-#include "sounding/portable_math.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+
+#include "sounding/portable_math.h"
 
 namespace tavrin::sounding {
 

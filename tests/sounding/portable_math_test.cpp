@@ -2,6 +2,8 @@
 // double ones (11 or more bits beyond a double: a reference to within a
 // small fraction of a double's ulp), over their whole ranges, and exact
 // where their results are.
+#include "sounding/portable_math.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,8 +11,6 @@
 #include <limits>
 #include <random>
 #include <string>
-
-#include "sounding/portable_math.h"
 
 namespace tavrin::sounding {
 namespace {
