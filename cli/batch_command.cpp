@@ -24,6 +24,7 @@
 #include "cli/line_reader.h"
 #include "cli/output.h"
 #include "cli/reading.h"
+#include "cli/survey_options.h"
 #include "sounding/csv.h"
 
 namespace tavrin::cli {
@@ -158,6 +159,7 @@ CommandRun DeclareBatch(CLI::App& app) {
              std::string(kExitStatusHelp));
   return [path] {
     if (*path == "-") return ProcessReadings(stdin, "stdin");
+    CheckNotADirectory(*path);
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path->c_str(), "rb"));
     if (!file) throw InputError("cannot open '" + *path + "'");
     return ProcessReadings(file.get(), *path);

@@ -96,6 +96,8 @@ int RunCommand(const Command& command, std::span<const std::string> args) {
   CLI::App app;
   app.name("tavrin " + std::string(command.name));
   app.set_help_flag("-h,--help", "this command's help");
+  // "/path/file" is a file on every system, never a Windows-style "/option".
+  app.allow_windows_style_options(false);
   auto formatter = std::make_shared<CLI::Formatter>();
   formatter->column_width(kHelpColumn);
   app.formatter(formatter);

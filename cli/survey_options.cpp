@@ -39,6 +39,13 @@ void WritePlot(const plot::Figure& figure, const std::string& path) {
   }
 }
 
+void CheckNotADirectory(std::string_view path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(std::filesystem::path(path), error)) {
+    throw InputError("'" + std::string(path) + "' is a directory, not a file");
+  }
+}
+
 std::string ReadInput(std::string_view path) {
   std::ostringstream text;
   if (path == "-") {
@@ -46,10 +53,7 @@ std::string ReadInput(std::string_view path) {
     if (std::cin.bad()) throw InputError("could not read stdin");
     return std::move(text).str();
   }
-  std::error_code error;
-  if (std::filesystem::is_directory(std::filesystem::path(path), error)) {
-    throw InputError("'" + std::string(path) + "' is a directory, not a file");
-  }
+  CheckNotADirectory(path);
   std::ifstream file{std::string(path), std::ios::binary};
   if (!file) throw InputError("cannot open '" + std::string(path) + "'");
   text << file.rdbuf();

@@ -376,7 +376,7 @@ TEST(Usage, CommandLineConventions) {
       {{"invert"}, 2, "", "--layers"},
       {{"calc", "1", "50", "2.0", "2.0", "--raw"}, 2, "", "try 'tavrin calc --help'"},
       {{"sounding", "."}, 3, "", "'.' is a directory"},
-      {{"batch", "."}, 3, "", "could not read '.'"},
+      {{"batch", "."}, 3, "", "'.' is a directory"},
   };
   for (const Case& c : cases) {
     std::string joined;

@@ -20,6 +20,10 @@ void CheckPlotPath(const std::string& path);
 // (exit status 2).
 void WritePlot(const plot::Figure& figure, const std::string& path);
 
+// Throws InputError when `path` names a directory (which some systems open
+// as a file that then reads nothing, others not at all).
+void CheckNotADirectory(std::string_view path);
+
 // The whole of the file `path`, or of standard input for "-"; throws
 // InputError when it cannot be read (a directory among others).
 std::string ReadInput(std::string_view path);
