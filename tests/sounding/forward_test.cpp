@@ -38,6 +38,35 @@ long double ImageShare(long double s, long double l, long double z) {
   return (s * s - l * l) / (2 * l) * (4 * s * l) / (a * b * (a + b));  // b^2 - a^2 = 4 s l
 }
 
+// E1(z) = integral from z to inf of e^-t / t dt, z > 0 (the C++ library's
+// std::expint(-z) is -E1(z), but not every library has it): the power series
+// up to z = 1, the continued fraction beyond (modified Lentz), both to 1e-16.
+double ExponentialIntegral(double z) {
+  constexpr double kEulerGamma = 0.57721566490153286061;
+  constexpr double kTiny = 1e-300;
+  constexpr int kMaxTerms = 1000;
+  if (z <= 1) {
+    double sum = -kEulerGamma - std::log(z), term = 1;
+    for (int k = 1; k < kMaxTerms; ++k) {
+      term *= -z / k;
+      sum -= term / k;
+      if (std::fabs(term / k) < 1e-17 * std::fabs(sum)) break;
+    }
+    return sum;
+  }
+  double b = z + 1, c = 1 / kTiny, d = 1 / b, h = d;
+  for (int i = 1; i < kMaxTerms; ++i) {
+    const double a = -static_cast<double>(i) * i;
+    b += 2;
+    d = 1 / (a * d + b);
+    c = b + a / c;
+    const double delta = c * d;
+    h *= delta;
+    if (std::fabs(delta - 1) < 1e-16) break;
+  }
+  return h * std::exp(-z);
+}
+
 double ImageSeries(double rho1, double rho2, double s, double l) {
   const long double k =
       (static_cast<long double>(rho2) - rho1) / (static_cast<long double>(rho2) + rho1);
@@ -59,7 +88,7 @@ double ImageSeries(double rho1, double rho2, double s, double l) {
     sum += (n % 2 == 0 ? 1 : -1) * (last / 2 - (f(n + 1) - f(n - 1)) / 8);
   } else if (last > 0) {  // else the tail is below the smallest long double
     const double z = static_cast<double>(n * -std::log(k));
-    const double e3 = z == 0 ? 0.5 : (std::exp(-z) * (1 - z) - z * z * std::expint(-z)) / 2;
+    const double e3 = z == 0 ? 0.5 : (std::exp(-z) * (1 - z) + z * z * ExponentialIntegral(z)) / 2;
     sum += last / std::pow(k, static_cast<long double>(n)) * n * e3 + last / 2;
   }
   return static_cast<double>(rho1 * (1 + 2 * sum));
