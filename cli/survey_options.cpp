@@ -26,7 +26,9 @@ void CheckPlotPath(const std::string& path) {
     throw UsageError("cannot tell the plot's format from '" + path + "' (use .svg, .png or .pdf)");
   }
   if (!plot::CanWriteFigures()) {
-    throw UsageError("cannot write the plot '" + path + "': this build of tavrin has no plots");
+    // No misuse of the command, which the help would not mend: no hint.
+    throw CommandError(kExitUsage,
+                       "cannot write the plot '" + path + "': this build of tavrin has no plots");
   }
 }
 

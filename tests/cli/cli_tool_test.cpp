@@ -790,7 +790,7 @@ TEST(ForwardCommand, PlotInABuildWithoutPlotsIsRefused) {
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "tavrin: cannot write the plot '" + plotPath +
-                           "': this build of tavrin has no plots (try 'tavrin --help')\n");
+                           "': this build of tavrin has no plots\n");
     std::FILE* file = std::fopen(plotPath.c_str(), "r");
     EXPECT_EQ(file, nullptr) << plotPath;
     if (file != nullptr) std::fclose(file);
