@@ -24,6 +24,7 @@
 
 #include "forward_cuts.h"
 #include "forward_paths.h"
+#include "gauss_legendre.h"
 #include "hankel_filter.h"
 #include "sounding/portable_math.h"
 #include "sounding/resistivity_transform.h"
@@ -36,49 +37,6 @@ double FilterErrorPerInput() {
 }
 
 namespace {
-
-constexpr std::size_t kMaxGaussPoints = 16;
-
-struct GaussRule {
-  std::array<double, kMaxGaussPoints> node{};  // on [-1, 1]
-  std::array<double, kMaxGaussPoints> weight{};
-};
-
-// The n-point Gauss-Legendre rule: the roots of P_n by Newton's method from
-// cos(pi (i + 3/4) / (n + 1/2)), w = 2 / ((1 - x^2) P_n'(x)^2).
-GaussRule MakeGaussRule(std::size_t points) {
-  GaussRule rule;
-  const int n = static_cast<int>(points);
-  for (int i = 0; i < n; ++i) {
-    double x = Cos(std::numbers::pi * (i + 0.75) / (n + 0.5));
-    double derivative = 1;
-    for (int step = 0; step < 100; ++step) {
-      double p0 = 1;
-      double p1 = x;
-      for (int k = 2; k <= n; ++k) {
-        const double p2 = ((2 * k - 1) * x * p1 - (k - 1) * p0) / k;
-        p0 = p1;
-        p1 = p2;
-      }
-      derivative = n == 1 ? 1 : n * (x * p1 - p0) / (x * x - 1);
-      const double dx = p1 / derivative;
-      x -= dx;
-      if (std::fabs(dx) < 1e-16) break;
-    }
-    rule.node[static_cast<std::size_t>(i)] = x;
-    rule.weight[static_cast<std::size_t>(i)] = 2 / ((1 - x * x) * derivative * derivative);
-  }
-  return rule;
-}
-
-const GaussRule& Gauss(std::size_t points) {
-  static const std::array<GaussRule, kMaxGaussPoints + 1> rules = [] {
-    std::array<GaussRule, kMaxGaussPoints + 1> all{};
-    for (std::size_t n = 1; n <= kMaxGaussPoints; ++n) all[n] = MakeGaussRule(n);
-    return all;
-  }();
-  return rules[points];
-}
 
 // sum_i c_i (T - T_ref)(b_i / s) and the largest |T - T_ref| over the taps,
 // in units of 2^scale; the taps beyond kTopOpaque skipped (T - rho_1 is
@@ -158,7 +116,7 @@ FiniteNodes FiniteArrayNodes(const LayeredModel& model, double ab2, double mn2) 
   const auto points = static_cast<std::size_t>(
       std::clamp(std::ceil(-Log(target) / rate), 2.0,
                  static_cast<double>(std::min(kMaxGaussPoints, kMaxFiniteNodes / panels))));
-  const GaussRule& rule = Gauss(points);
+  const GaussRule& rule = GaussLegendre(points);
   FiniteNodes nodes{};
   double total = 0;
   for (std::size_t p = 0; p < panels; ++p) {

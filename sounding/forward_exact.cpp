@@ -32,6 +32,7 @@
 #include <vector>
 #include <version>
 
+#include "gauss_legendre.h"
 #include "sounding/forward.h"
 #include "sounding/portable_math.h"
 #include "sounding/resistivity_transform.h"
@@ -61,45 +62,9 @@ constexpr int kMaxIntervals = 200'000;
 // layers); ordinary models need a few thousand.
 constexpr long kMaxEvaluations = 1'000'000;
 constexpr int kMaxBisections = 30;
+
 constexpr int kNewtonSteps = 20;
-
-constexpr std::size_t kGaussPoints = 16;
-struct GaussRule {
-  std::array<double, kGaussPoints> node;  // on [-1, 1]
-  std::array<double, kGaussPoints> weight;
-};
-
-// The Gauss-Legendre rule: the nodes are the roots of P_16, found by Newton's
-// method from Chebyshev-like guesses; w = 2 / ((1 - x^2) P_16'(x)^2).
-GaussRule MakeGaussRule() {
-  GaussRule rule{};
-  constexpr int n = static_cast<int>(kGaussPoints);
-  for (int i = 0; i < n; ++i) {
-    double x = Cos(std::numbers::pi * (i + 0.75) / (n + 0.5));
-    double derivative = 0;
-    for (int step = 0; step < kNewtonSteps; ++step) {
-      double p0 = 1;
-      double p1 = x;
-      for (int k = 2; k <= n; ++k) {
-        const double p2 = ((2 * k - 1) * x * p1 - (k - 1) * p0) / k;
-        p0 = p1;
-        p1 = p2;
-      }
-      derivative = n * (x * p1 - p0) / (x * x - 1);
-      const double dx = p1 / derivative;
-      x -= dx;
-      if (std::fabs(dx) < 1e-16) break;
-    }
-    rule.node[static_cast<std::size_t>(i)] = x;
-    rule.weight[static_cast<std::size_t>(i)] = 2 / ((1 - x * x) * derivative * derivative);
-  }
-  return rule;
-}
-
-const GaussRule& Gauss() {
-  static const GaussRule rule = MakeGaussRule();
-  return rule;
-}
+constexpr std::size_t kGaussPoints = kMaxGaussPoints;
 
 // The rule's value on [a, b] and the integral of |f| it implies, the size
 // that rounding errors scale with.
@@ -115,7 +80,7 @@ struct Budget {
 
 template <class F>
 Quadrature GaussIntegral(const F& f, double a, double b, Budget& budget) {
-  const GaussRule& rule = Gauss();
+  const GaussRule& rule = GaussLegendre(kGaussPoints);
   budget.left -= static_cast<long>(kGaussPoints);
   const double half = (b - a) / 2;
   const double centre = (a + b) / 2;
