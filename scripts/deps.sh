@@ -35,6 +35,7 @@ test required the 64-bit ARM build and qemu-user, its tests emulator | g++-aarch
 test optional the 64-bit ARM build'"'"'s plots     | libcairo2-dev:arm64 libxml2-dev:arm64
 test required the 64-bit Windows build            | g++-mingw-w64-x86-64-posix
 test required the WebAssembly build                | emscripten
+test required the browser page'"'"'s tests in a real browser | chromium
 '
 
 say() { echo "deps: $*"; }
