@@ -633,17 +633,23 @@ void BandPath(cairo_t* cr, const Ground& ground, const PlotAxis& x, const PlotAx
   cairo_close_path(cr);
 }
 
-// The filled path hatched: washed lighter and crossed by grey diagonals.
-void Hatch(cairo_t* cr, const Box& area) {
+// The current path hatched: washed lighter and crossed by grey diagonals,
+// drawn only where the path is.
+void Hatch(cairo_t* cr) {
   cairo_save(cr);
   cairo_clip_preserve(cr);
   cairo_set_source_rgba(cr, 1, 1, 1, kHatchWash);
   cairo_fill(cr);
+  double x0, y0, x1, y1;
+  cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
   SetColour(cr, kHatch);
   cairo_set_line_width(cr, 0.5);
-  for (double d = -area.height; d < area.width; d += kHatchStep) {
-    cairo_move_to(cr, area.left + d, area.bottom());
-    cairo_line_to(cr, area.left + d + area.height, area.top);
+  // Diagonals x - y = const at whole steps, so that neighbouring paths'
+  // hatching lines up.
+  const double height = y1 - y0;
+  for (double d = std::floor((x0 - y1) / kHatchStep) * kHatchStep; d < x1 - y0; d += kHatchStep) {
+    cairo_move_to(cr, d + y1, y1);
+    cairo_line_to(cr, d + y1 - height, y0);
   }
   cairo_stroke(cr);
   cairo_restore(cr);
@@ -720,7 +726,7 @@ void DrawSection(cairo_t* cr, const ResistivitySection& s) {
   for (std::size_t k = 0; k < st.size(); ++k) {
     const auto [from, to] = ColumnSpan(st, k);
     BandPath(cr, ground, x, y, {from, st[k].x, to}, st[k].resolvedDepth, INFINITY, 0);
-    Hatch(cr, area);
+    Hatch(cr);
   }
   // Each boundary joined from station to station while both have it, and
   // across the end stations' outer halves.
@@ -767,7 +773,7 @@ void DrawSection(cairo_t* cr, const ResistivitySection& s) {
   cairo_rectangle(cr, key.left, key.top, key.width, key.height);
   SetRgb(cr, ColourAt(kSequentialColours, 0.5));
   cairo_fill_preserve(cr);
-  Hatch(cr, key);
+  Hatch(cr);
   cairo_new_path(cr);
   SetColour(cr, kInk);
   SetFont(cr, kStationLabelSize);

@@ -148,6 +148,24 @@ std::vector<FileCase> Figures() {
        [](const std::string& p) { WriteResistivitySection(testing_profile::Section(false), p); }},
       {"section with elevations",
        [](const std::string& p) { WriteResistivitySection(testing_profile::Section(true), p); }},
+      // Stations of one reading and of one, two or three layers: columns and
+      // boundaries that do not continue to the next station.
+      {"pseudo-section with a one-reading station",
+       [](const std::string& p) {
+         PseudoSection s = testing_profile::Pseudo(true);
+         std::erase_if(s.readings,
+                       [](const ProfileReading& r) { return r.x == 50 && r.ab2 != 10; });
+         WritePseudoSection(s, p);
+       }},
+      {"section of varying layers",
+       [](const std::string& p) {
+         ResistivitySection s = testing_profile::Section(true);
+         s.stations[2].resistivities = {50};
+         s.stations[2].thicknesses.clear();
+         s.stations[5].resistivities.pop_back();
+         s.stations[5].thicknesses.pop_back();
+         WriteResistivitySection(s, p);
+       }},
   };
 }
 
