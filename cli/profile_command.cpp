@@ -1,5 +1,6 @@
 // profile FILE... [--layers N|auto] [--lateral WEIGHT] [--error PERCENT]
-// [--join] [--units ft|m] [--stations LIST] [--json]: the soundings of a
+// [--join] [--units ft|m] [--stations LIST] [--plot-pseudo OUT]
+// [--plot-section OUT] [--json]: the soundings of a
 // line fitted together, each with the same number of layers, neighbours
 // held alike by the lateral constraint (inversion/lateral.h), written as
 // CSV or one JSON object (profile_output.cpp).
@@ -17,6 +18,7 @@
 #include "cli/output.h"
 #include "cli/profile_input.h"
 #include "cli/profile_output.h"
+#include "cli/profile_plots.h"
 #include "cli/survey_options.h"
 #include "inversion/lateral.h"
 
@@ -30,7 +32,7 @@ constexpr double kDefaultLateral = 10;
 
 struct ProfileArguments {
   std::vector<std::string> files;
-  std::string layers = "auto", lateral, error, units, stations;
+  std::string layers = "auto", lateral, error, units, stations, plotPseudo, plotSection;
   bool join = false;
   bool json = false;
 };
@@ -41,6 +43,7 @@ struct ProfileOptions {
   double lateral = kDefaultLateral;
   double errorPercent = 100 * inversion::kDefaultRelativeError;
   bool json = false;
+  std::string plotPseudo, plotSection;
 };
 
 ProfileOptions OptionsOf(const ProfileArguments& a) {
@@ -66,6 +69,11 @@ ProfileOptions OptionsOf(const ProfileArguments& a) {
   }
   if (!a.units.empty()) options.read.unit = ParseUnits(a.units);
   options.json = a.json;
+  options.plotPseudo = a.plotPseudo;
+  options.plotSection = a.plotSection;
+  for (const std::string* plot : {&options.plotPseudo, &options.plotSection}) {
+    if (!plot->empty()) CheckPlotPath(*plot);
+  }
   return options;
 }
 
@@ -102,6 +110,8 @@ int Run(const ProfileOptions& options) {
                    input.soundings[k].label.c_str(), w.text.c_str());
     }
   }
+  if (!options.plotPseudo.empty()) WriteProfilePseudoSection(report, options.plotPseudo);
+  if (!options.plotSection.empty()) WriteProfileSection(report, options.plotSection);
   WriteLine(stdout, options.json ? ProfileJson(report) : ProfileCsv(report));
   if (!report.fit.converged) return kExitNotComputable;
   return input.skipped == 0 ? kExitOk : kExitSkippedLines;
@@ -135,6 +145,12 @@ CommandRun DeclareProfile(CLI::App& app) {
   AddValue(app, "--stations", a->stations, "LIST",
            "a file of lines 'FILE,x[,elevation]' placing each sheet");
   AddFlag(app, "--json", a->json, "one JSON object instead of the CSV sections");
+  AddValue(app, "--plot-pseudo", a->plotPseudo, "OUT",
+           "the pseudo-section (observed, modelled, misfit by x and AB/2) to OUT.svg,\n"
+           ".png or .pdf");
+  AddValue(app, "--plot-section", a->plotSection, "OUT",
+           "the fitted layers side by side by x and depth (or elevation), shaded below\n"
+           "the depth each sounding resolves, to OUT.svg, .png or .pdf");
   app.footer(
       "Positions are distances along the line in the sheets' length unit; the\n"
       "soundings are ordered by x. A sheet with a station column: columns station\n"

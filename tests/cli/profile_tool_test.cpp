@@ -131,6 +131,8 @@ TEST(ProfileCommand, RefusesWhatMakesNoProfile) {
       {{a, Write("plain", Sounding(5))}, 2, "no position"},
       {{missing, missing + "2"}, 3, "no sounding could be read"},
       {{a, b, missing}, 1, "left out"},
+      {{a, b, "--plot-section", "/nonexistent/x.svg"}, 2, "cannot write the plot"},
+      {{a, b, "--plot-pseudo", "x.gif"}, 2, "cannot tell the plot's format from 'x.gif'"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args{"profile", "--layers", "2"};
