@@ -120,6 +120,17 @@ TEST(Lateral, TheConstraintRecoversASmoothLayerBetterAndIgnoresTheOrder) {
   }
 }
 
+// The summed criterion finds the line's three layers, and its table holds
+// every count tried with the chosen one's least misfit within the margin.
+TEST(Lateral, ChoosesTheLinesLayerCount) {
+  LateralOptions options;
+  const LateralChoice choice = InvertLaterallyChoosingLayers(Line(6, 0.03, 3), options, 4);
+  ASSERT_EQ(choice.trials.size(), 4u);
+  EXPECT_EQ(choice.best.fits.front().model.resistivity.size(), 3u);
+  EXPECT_LT(choice.trials[2].bic, choice.trials[1].bic - kBicMargin);
+  EXPECT_LT(choice.trials[2].bic, choice.trials[3].bic + kBicMargin);
+}
+
 TEST(Lateral, RefusesWhatMakesNoProfile) {
   const std::vector<Station> line = Line(3, 0.03, 5);
   struct Case {

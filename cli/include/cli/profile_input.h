@@ -3,6 +3,7 @@
 // lines above its header or by a list of stations.
 #pragma once
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
