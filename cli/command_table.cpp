@@ -17,6 +17,8 @@ constexpr std::array kCommands{
     Command{"sounding", "one sounding's field sheet read: AB/2, MN/2, K, rho", DeclareSounding},
     Command{"forward", "a layered earth's apparent resistivities", DeclareForward},
     Command{"invert", "a layered model fitted to a sounding, with its uncertainty", DeclareInvert},
+    Command{"profile", "a line of soundings fitted together, neighbours held alike",
+            DeclareProfile},
 };
 
 }  // namespace

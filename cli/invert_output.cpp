@@ -86,6 +86,18 @@ double SegmentMn2(const InversionReport& report, std::size_t segment) {
 
 }  // namespace
 
+std::string OutputNumber(double value) {
+  return Number(value);
+}
+
+std::string OutputFactor(const Estimate& estimate) {
+  return Factor(estimate);
+}
+
+std::string_view WarningKindName(WarningKind kind) {
+  return NameOf(kind);
+}
+
 std::string InversionCsv(const InversionReport& report) {
   const inversion::Fit& fit = report.fit;
   std::string out;

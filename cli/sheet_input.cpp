@@ -26,7 +26,8 @@ sounding::ColumnMap ColumnMapOf(const std::string& text) {
   sounding::ColumnMap map{text.substr(0, equals), text.substr(equals + 1)};
   if (!sounding::RoleNamed(map.role)) {
     throw UsageError("--column '" + text +
-                     "': ROLE is one of n, a, ab2, mn2, ab, mn, v, i, r, rho, k, error");
+                     "': ROLE is one of n, a, ab2, mn2, ab, mn, v, i, r, rho, k, error, "
+                     "station, x, elevation, y");
   }
   return map;
 }
@@ -51,7 +52,9 @@ void Report(const std::string& name, long line, const std::string& text, const c
   std::fprintf(stderr, "tavrin: %s:%ld: %s%s\n", name.c_str(), line, text.c_str(), tail);
 }
 
-void Join(SheetInput& input, const SheetOptions& options, const std::string& name) {
+}  // namespace
+
+void JoinOrCheckSegments(SheetInput& input, const SheetOptions& options, const std::string& name) {
   const std::string where = name + ": ";
   sounding::Sounding& sounding = input.sounding;
   if (!options.join) {
@@ -94,8 +97,6 @@ void Join(SheetInput& input, const SheetOptions& options, const std::string& nam
     }
   }
 }
-
-}  // namespace
 
 void DeclareSheetOptions(CLI::App& app, SheetArguments& arguments) {
   AddRepeated(app, "--column", arguments.columns, "ROLE=NAME",
@@ -151,8 +152,8 @@ std::string SheetHelp() {
          sounding::ColumnNamesHelp();
 }
 
-SheetInput ReadSheet(const std::string& path, const SheetOptions& options,
-                     std::optional<sounding::LengthUnit> unit) {
+SheetInput ReadSheetLines(const std::string& path, const SheetOptions& options,
+                          std::optional<sounding::LengthUnit> unit) {
   const std::string name = InputName(path);
   sounding::ReadOptions read = options.read;
   read.unit = unit;
@@ -182,7 +183,13 @@ SheetInput ReadSheet(const std::string& path, const SheetOptions& options,
   }
   input.skipped = static_cast<int>(sounding.errors.size());
   if (sounding.readings.empty()) throw InputError(name + ": no readings");
-  Join(input, options, name);
+  return input;
+}
+
+SheetInput ReadSheet(const std::string& path, const SheetOptions& options,
+                     std::optional<sounding::LengthUnit> unit) {
+  SheetInput input = ReadSheetLines(path, options, unit);
+  JoinOrCheckSegments(input, options, InputName(path));
   return input;
 }
 

@@ -134,4 +134,21 @@ void DescribeUncertainty(const Eigen::VectorXd& x, const Eigen::MatrixXd& covari
 std::vector<Estimate> ShiftEstimates(const Problem& problem, const Eigen::VectorXd& x,
                                      const Eigen::MatrixXd& covariance);
 
+// A separate fit's final state, for a fit that goes on from it (the
+// laterally constrained one, lateral.cpp): the data in the fit's unit (their
+// resistivities divided by exp(logUnit)), the prior's reference and scale
+// as the final run weighed them, and x at the solution, ln rho in that unit.
+struct FitState {
+  std::vector<Datum> scaled;
+  double logUnit = 0;
+  Eigen::VectorXd reference;
+  double priorScale = 1;
+  Eigen::VectorXd x;
+  int starts = 0;
+  int iterations = 0;
+};
+// Invert's fit up to its solution, without the uncertainty (its fit.layers,
+// covariance and warnings stay empty); the state goes to `state`.
+Fit InvertToState(std::span<const Datum> data, const Options& options, FitState& state);
+
 }  // namespace tavrin::inversion::internal

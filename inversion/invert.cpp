@@ -127,7 +127,8 @@ void SetStatistics(const internal::Problem& problem, const Eigen::VectorXd& x, F
 // The fit from the curve's starting models, every shift at 1, and any
 // further starts (shifts included).
 Fit InvertFrom(std::span<const Datum> data, const Options& options,
-               const std::vector<Eigen::VectorXd>& moreStarts) {
+               const std::vector<Eigen::VectorXd>& moreStarts,
+               internal::FitState* state = nullptr) {
   CheckedProblem(data, options);
   // The apparent resistivity is homogeneous of degree 1 in the layers'
   // resistivities, m(c rho, h) = c m(rho, h), so the fit is made on the
@@ -200,6 +201,11 @@ Fit InvertFrom(std::span<const Datum> data, const Options& options,
   for (const double rho : fit.model.resistivity) {
     if (!std::isfinite(rho)) throw notFinite();
   }
+  if (state != nullptr) {
+    *state = {std::move(scaled), logUnit,       reference, std::sqrt(variance), best,
+              fit.starts,        fit.iterations};
+    return fit;
+  }
 
   const double scale = fit.dof > 0 ? std::max(1.0, fit.chi2PerDof) : 1.0;
   const Eigen::MatrixXd covariance =
@@ -260,6 +266,11 @@ Eigen::VectorXd SplitHalfSpace(const Fit& fit, std::span<const Datum> data,
 }
 
 }  // namespace
+
+Fit internal::InvertToState(std::span<const Datum> data, const Options& options,
+                            internal::FitState& state) {
+  return InvertFrom(data, options, {}, &state);
+}
 
 Fit Invert(std::span<const Datum> data, const Options& options) {
   return InvertFrom(data, options, {});

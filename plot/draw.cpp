@@ -7,19 +7,12 @@
 #include <cmath>
 #include <numbers>
 
+#include "plot/draw_kit.h"
 #include "plot/ticks.h"
 
 namespace tavrin::plot {
 
 namespace {
-
-constexpr const char* kFont = "DejaVu Sans";
-constexpr double kTitleSize = 13;
-constexpr double kAxisTitleSize = 10.5;
-constexpr double kTickLabelSize = 9;
-constexpr double kLegendSize = 9;
-constexpr double kSuperscriptShrink = 0.7;  // exponent size over label size
-constexpr double kSuperscriptRise = 0.45;   // exponent baseline rise over label size
 
 // Space around each panel's plot area, and the figure title's band.
 constexpr double kMarginLeft = 64;
@@ -50,22 +43,11 @@ constexpr double kBandAlpha = 0.18;
 // white.
 constexpr double kFaintMix = 0.6;
 
-struct Colour {
-  double r, g, b;
-};
-
-constexpr Colour Hex(unsigned rgb) {
-  return {((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0};
-}
-
 // Measured data: a palette that stays distinct for colour-blind readers.
 constexpr std::array kMarkerColours{Hex(0x0072B2), Hex(0xD55E00), Hex(0x009E73),
                                     Hex(0xCC79A7), Hex(0xE69F00), Hex(0x56B4E9)};
 // Curves and profiles: darker tones, so that lines stand out from points.
 constexpr std::array kLineColours{Hex(0xB2182B), Hex(0x2166AC), Hex(0x1B7837), Hex(0x762A83)};
-constexpr Colour kInk = Hex(0x1A1A1A);
-constexpr Colour kMajorGrid = Hex(0xBDBDBD);
-constexpr Colour kMinorGrid = Hex(0xE8E8E8);
 constexpr Colour kLegendEdge = Hex(0xB0B0B0);
 constexpr Colour kLeftOut = Hex(0x8C8C8C);
 // A y band's shade (translucent, so that the grid shows through), its edge
@@ -81,28 +63,6 @@ constexpr double kBoxOpacity = 0.92;
 enum class Marker { kCircle, kSquare, kTriangle, kDiamond, kTriangleDown, kCross, kHollowCross };
 constexpr std::array kMarkers{Marker::kCircle,  Marker::kSquare,       Marker::kTriangle,
                               Marker::kDiamond, Marker::kTriangleDown, Marker::kCross};
-
-struct Box {
-  double left, top, width, height;
-  double right() const { return left + width; }
-  double bottom() const { return top + height; }
-};
-
-void SetColour(cairo_t* cr, Colour c) {
-  cairo_set_source_rgb(cr, c.r, c.g, c.b);
-}
-
-void SetFont(cairo_t* cr, double size, bool bold = false) {
-  cairo_select_font_face(cr, kFont, CAIRO_FONT_SLANT_NORMAL,
-                         bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, size);
-}
-
-double TextWidth(cairo_t* cr, const std::string& text) {
-  cairo_text_extents_t extents;
-  cairo_text_extents(cr, text.c_str(), &extents);
-  return extents.x_advance;
-}
 
 // One axis mapped onto a stretch of the page from `start` (the range's min)
 // to `end` (its max); reversed axes swap the ends.
@@ -157,41 +117,6 @@ std::pair<Extent, Extent> PanelExtents(const Panel& panel) {
     for (const double b : s.boundaries) y.Add(b, panel.y.scale);
   }
   return {x, y};
-}
-
-// A tick label's width: its text, and its raised exponent if any.
-double TickLabelWidth(cairo_t* cr, const Tick& tick) {
-  SetFont(cr, kTickLabelSize);
-  const double baseWidth = TextWidth(cr, tick.label);
-  SetFont(cr, kTickLabelSize * kSuperscriptShrink);
-  return baseWidth + (tick.exponent.empty() ? 0 : TextWidth(cr, tick.exponent));
-}
-
-// A tick label's height, the raised exponent's included, with room to spare
-// as the label is not quite centred on its tick.
-double TickLabelHeight(const Tick& tick) {
-  return kTickLabelSize * (tick.exponent.empty() ? 1 : 1 + kSuperscriptRise);
-}
-
-// A tick label, "10" with its exponent raised when it has one; `align` 0
-// puts its left end at x, 0.5 its middle, 1 its right end.
-void DrawTickLabel(cairo_t* cr, const Tick& tick, double x, double baseline, double align) {
-  const double left = x - align * TickLabelWidth(cr, tick);
-  SetFont(cr, kTickLabelSize);
-  cairo_move_to(cr, left, baseline);
-  cairo_show_text(cr, tick.label.c_str());
-  if (!tick.exponent.empty()) {
-    const double baseWidth = TextWidth(cr, tick.label);
-    SetFont(cr, kTickLabelSize * kSuperscriptShrink);
-    cairo_move_to(cr, left + baseWidth, baseline - kSuperscriptRise * kTickLabelSize);
-    cairo_show_text(cr, tick.exponent.c_str());
-  }
-}
-
-void StrokeLine(cairo_t* cr, double x0, double y0, double x1, double y1) {
-  cairo_move_to(cr, x0, y0);
-  cairo_line_to(cr, x1, y1);
-  cairo_stroke(cr);
 }
 
 std::vector<Tick> XTicks(cairo_t* cr, const AxisMap& map) {

@@ -36,6 +36,11 @@ constexpr std::array<RoleEntry, kRoleCount> kRoles{{
      "apparent resistivity", "Ohm m, Ohm ft"},
     {Role::kK, "k", "k geometricfactor kfactor", "geometric factor", "m, ft"},
     {Role::kError, "error", "error err", "the reading's error", "%"},
+    {Role::kStation, "station", "station stn site ves", "a profile's station (profile)", "none"},
+    {Role::kX, "x", "x distance position", "the station's x along the line", "m, ft"},
+    {Role::kElevation, "elevation", "elevation z elev height altitude",
+     "the station's ground elevation", "m, ft"},
+    {Role::kY, "y", "y", "the station's y across the line", "m, ft"},
 }};
 
 const RoleEntry& EntryOf(Role role) {
@@ -85,6 +90,12 @@ constexpr std::array kUnits{
     UnitEntry{Role::kK, "ft", 1, kFeet},
     UnitEntry{Role::kError, "%", 1, std::nullopt},
     UnitEntry{Role::kError, "percent", 1, std::nullopt},
+    UnitEntry{Role::kX, "m", 1, kMetres},
+    UnitEntry{Role::kX, "ft", 1, kFeet},
+    UnitEntry{Role::kElevation, "m", 1, kMetres},
+    UnitEntry{Role::kElevation, "ft", 1, kFeet},
+    UnitEntry{Role::kY, "m", 1, kMetres},
+    UnitEntry{Role::kY, "ft", 1, kFeet},
 };
 
 // The spacings share one set of units.

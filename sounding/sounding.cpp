@@ -300,6 +300,20 @@ LineResult ReadLine(const Line& line, const Header& header) {
     if (!(*percent > 0)) return Refuse("error not above 0 %");
     reading.error = *percent / 100;
   }
+  if (header.has(Role::kStation) && !line.empty(header[Role::kStation].front())) {
+    reading.station = line.field(header[Role::kStation].front());
+  }
+  for (const auto& [role, value] :
+       {std::pair{Role::kX, &reading.x}, std::pair{Role::kY, &reading.y},
+        std::pair{Role::kElevation, &reading.elevation}}) {
+    if (!header.has(role) || line.empty(header[role].front())) continue;
+    std::string reason;
+    const std::optional<double> number = Number(line, header[role].front(), reason);
+    if (!number || !std::isfinite(*number)) {
+      return Refuse(std::string(RoleName(role)) + ": " + (number ? "not finite" : reason));
+    }
+    *value = *number;
+  }
   if (header.layout != Layout::kApparent) {
     CrossCheck(line, header, Role::kK, reading.k, "K");
     CrossCheck(line, header, Role::kRho, reading.rho, "apparent resistivity");

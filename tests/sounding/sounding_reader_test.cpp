@@ -155,6 +155,8 @@ TEST(ParseSounding, LinesThatCannotMakeAReading) {
       {"ab2,mn2,r1,r2\n10,1,,\n10,1,,3\n", {2}, "no resistance", 1},
       {"ab2,rho\n0,10\n", {2}, "AB/2 not above 0", 0},
       {"ab2,mn2,rho\n10,12,10\n", {2}, "AB/2 not above MN/2", 0},
+      {"station,x,ab2,rho\nA,12x,10,10\nA,12,10,10\n", {2}, "x: '12x' is not a number", 1},
+      {"ab2,rho,elevation\n10,10,inf\n", {2}, "elevation: 'inf' is not a number", 0},
       {"depth,value\n1,2\n",
        {1},
        "the columns name no layout: the header names no column; a layout needs ab2 mn2 v i, "
@@ -174,6 +176,21 @@ TEST(ParseSounding, LinesThatCannotMakeAReading) {
     EXPECT_EQ(s.readings.size(), c.readings);
   }
   EXPECT_FALSE(ParseSounding("depth,value\n1,2\n").layoutKnown);
+}
+
+// A profile's sheet: each reading keeps its station, position and
+// elevation, in the sheet's units; without those columns they are empty.
+TEST(ParseSounding, StationColumnsGoWithEachReading) {
+  const Sounding s = ParseSounding(
+      "Stn;X (m);Z (m);AB/2 (m);rho\nVES 1;0;342,5;1;10\nVES 2;25;343;1;12\n;;;2;11\n");
+  ASSERT_EQ(s.readings.size(), 3u);
+  EXPECT_EQ(s.unit, LengthUnit::kMetres);
+  EXPECT_EQ(s.readings[0].station, "VES 1");
+  EXPECT_EQ(s.readings[0].elevation, 342.5);
+  EXPECT_EQ(s.readings[1].x, 25);
+  EXPECT_EQ(s.readings[2].station, "");
+  EXPECT_TRUE(std::isnan(s.readings[2].x));
+  EXPECT_TRUE(std::isnan(ParseSounding("ab2,rho\n1,10\n").readings[0].x));
 }
 
 // Sheets as spreadsheets export them: each is read to the same first

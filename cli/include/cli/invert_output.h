@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "inversion/inversion.h"
@@ -20,6 +21,14 @@ struct InversionReport {
   std::vector<double> segmentMn2;      // each segment's MN/2, for fitted shifts
   std::vector<inversion::Datum> data;  // the readings fitted, as fit.modelled
 };
+
+// A number as both outputs write it: six significant digits, "" for NaN.
+std::string OutputNumber(double value);
+// A factor as both outputs write it: its number, or "unresolved" where the
+// data do not bound the value.
+std::string OutputFactor(const inversion::Estimate& estimate);
+// The name of a warning's kind in the JSON output ("poor_fit", ...).
+std::string_view WarningKindName(inversion::WarningKind kind);
 
 // CSV: sections separated by a blank line, each with its own header:
 //   [layers,parameters,chi2,chi2_per_dof,rms_percent,bic,chosen]  (auto only)

@@ -60,6 +60,17 @@ struct SheetInput {
 SheetInput ReadSheet(const std::string& path, const SheetOptions& options,
                      std::optional<sounding::LengthUnit> unit);
 
+// ReadSheet's reading and reports, without the joining or the segments'
+// check (for a sheet of many soundings, whose segments are each one's own).
+SheetInput ReadSheetLines(const std::string& path, const SheetOptions& options,
+                          std::optional<sounding::LengthUnit> unit);
+
+// ReadSheet's last step for one sounding: with `options.join` its segments
+// joined, else a warning where neighbours disagree; `name` heads the
+// messages ("FILE" or "FILE: station S"). Throws InputError when joining
+// cannot be done.
+void JoinOrCheckSegments(SheetInput& input, const SheetOptions& options, const std::string& name);
+
 // The length unit of the output: --units, else the sheet's, else feet.
 sounding::LengthUnit OutputUnit(std::optional<sounding::LengthUnit> given,
                                 const sounding::Sounding& sounding);

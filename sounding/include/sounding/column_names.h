@@ -13,18 +13,22 @@ namespace tavrin::sounding {
 
 // What a column holds.
 enum class Role {
-  kN,      // the calculator's n
-  kA,      // the calculator's a
-  kAb2,    // AB/2
-  kMn2,    // MN/2
-  kAb,     // AB, the whole current spacing (halved)
-  kMn,     // MN, the whole potential spacing (halved)
-  kV,      // potential difference
-  kI,      // current
-  kR,      // resistance V/I (several: repeats)
-  kRho,    // apparent resistivity
-  kK,      // geometric factor
-  kError,  // the reading's error in percent
+  kN,          // the calculator's n
+  kA,          // the calculator's a
+  kAb2,        // AB/2
+  kMn2,        // MN/2
+  kAb,         // AB, the whole current spacing (halved)
+  kMn,         // MN, the whole potential spacing (halved)
+  kV,          // potential difference
+  kI,          // current
+  kR,          // resistance V/I (several: repeats)
+  kRho,        // apparent resistivity
+  kK,          // geometric factor
+  kError,      // the reading's error in percent
+  kStation,    // the station a reading of a profile belongs to (a name or a position)
+  kX,          // the station's position along the profile line
+  kElevation,  // the station's ground elevation
+  kY,          // the station's position across the line
   kCount,
 };
 

@@ -38,6 +38,13 @@ struct Reading {
   // error column, or the standard error of the mean of its repeats; NaN when
   // the sheet says nothing of it.
   double error = std::numeric_limits<double>::quiet_NaN();
+  // A profile sheet's station columns: the station as written ("" without
+  // one), its position along and across the line and its elevation (NaN
+  // without them).
+  std::string station{};
+  double x = std::numeric_limits<double>::quiet_NaN();
+  double y = std::numeric_limits<double>::quiet_NaN();
+  double elevation = std::numeric_limits<double>::quiet_NaN();
 };
 
 struct LineError {
