@@ -67,8 +67,12 @@ void PrintHelp(std::FILE* out) {
   std::fputs(kExitStatusHelp.data(), out);
 }
 
+std::string_view Version() {
+  return TAVRIN_VERSION;
+}
+
 void PrintVersion(std::FILE* out) {
-  std::fputs("tavrin " TAVRIN_VERSION "\n", out);
+  std::fprintf(out, "tavrin %s\n", Version().data());
 }
 
 }  // namespace tavrin::cli

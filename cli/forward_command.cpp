@@ -21,6 +21,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/forward_plot.h"
+#include "cli/forward_values.h"
 #include "cli/model_file.h"
 #include "cli/output.h"
 #include "cli/sheet_input.h"
@@ -34,7 +35,6 @@ namespace tavrin::cli {
 
 namespace {
 
-constexpr std::size_t kMaxLayers = 30;
 constexpr int kMaxPerDecade = 1000;
 constexpr int kMaxSpacings = 100000;  // in one --ab2 range
 
@@ -95,25 +95,14 @@ std::vector<double> SpacingRange(std::string_view text) {
   const std::string perText(text.substr(second + 1));
   const int perDecade = ParseIntArgument(perText, 1, kMaxPerDecade, "--ab2 PER_DECADE");
   if (to < from) throw UsageError("--ab2 '" + std::string(text) + "': TO is below FROM");
-  // The decades as a difference of logarithms: TO / FROM overflows for a
-  // range over 308 decades (1e-300:1e300), and the end dropped with it.
-  const double firstDecade = sounding::Log10(from);
-  const double decades = sounding::Log10(to) - firstDecade;
+  const double decades = sounding::Log10(to) - sounding::Log10(from);
   const double stepCount = std::round(decades * perDecade);
   if (stepCount > kMaxSpacings) {
     throw UsageError("--ab2 '" + std::string(text) + "' asks for more than " +
                      std::to_string(kMaxSpacings) + " spacings");
   }
   // At least one step when TO is above FROM, so that TO is always there.
-  const int steps = std::max(static_cast<int>(stepCount), to > from ? 1 : 0);
-  // The exponent whole: 10^1.5 is the double nearest sqrt(1000), which
-  // 10 * 10^0.5 is not.
-  std::vector<double> values{from};
-  for (int k = 1; k < steps; ++k) {
-    values.push_back(sounding::Pow10(firstDecade + decades * k / steps));
-  }
-  if (steps > 0) values.push_back(to);
-  return values;
+  return LogSpacing(from, to, std::max(static_cast<int>(stepCount), to > from ? 1 : 0));
 }
 
 ForwardOptions OptionsOf(const ForwardArguments& a) {
@@ -154,10 +143,7 @@ ForwardOptions OptionsOf(const ForwardArguments& a) {
                        std::to_string(options.model.resistivity.size()) + ")");
     }
   }
-  if (options.model.resistivity.empty() || options.model.resistivity.size() > kMaxLayers) {
-    throw UsageError("the model has " + std::to_string(options.model.resistivity.size()) +
-                     " layers; 1 to " + std::to_string(kMaxLayers) + " are possible");
-  }
+  CheckLayerCount(options.model);
   if (options.ab2.empty()) {
     throw UsageError("no AB/2 given (AB2 arguments or --ab2 FROM:TO:PER_DECADE)");
   }
@@ -215,28 +201,10 @@ CommandRun DeclareForward(CLI::App& app) {
     int byPath[kPathCount] = {};
     bool untrusted = false;
     for (const double ab2 : options.ab2) {
-      sounding::ForwardResult result{};
-      try {
-        result = options.exact
-                     ? sounding::ForwardResult{sounding::ApparentResistivityExact(options.model,
-                                                                                  ab2, options.mn2),
-                                               sounding::ForwardPath::kIntegration, 0, true}
-                     : sounding::ApparentResistivityChecked(options.model, ab2, options.mn2);
-      } catch (const std::runtime_error& error) {
-        throw ComputeError("AB/2 " + ShortestText(ab2) + ": " + error.what());
-      }
-      // A resistivity is above 0 and a double; anything else (an overflow) is
-      // no result to print.
-      if (!(result.value > 0 && std::isfinite(result.value))) {
-        throw ComputeError("AB/2 " + ShortestText(ab2) +
-                           ": the apparent resistivity is not a positive number in the range "
-                           "of doubles");
-      }
+      const sounding::ForwardResult result =
+          ForwardValue(options.model, ab2, options.mn2, options.exact);
       if (!result.trusted) {
-        std::fprintf(stderr,
-                     "tavrin: warning: AB/2 %s: no computation could be trusted (estimated "
-                     "error %.2g %%); the value is kept within the layers' resistivities\n",
-                     ShortestText(ab2).c_str(), 100 * result.errorEstimate);
+        std::fprintf(stderr, "tavrin: %s\n", UntrustedWarning(ab2, result).c_str());
         untrusted = true;
       }
       ++byPath[static_cast<int>(result.path)];

@@ -18,6 +18,7 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/invert_fit.h"
 #include "cli/invert_output.h"
 #include "cli/output.h"
 #include "cli/sheet_input.h"
@@ -31,10 +32,6 @@
 namespace tavrin::cli {
 
 namespace {
-
-// --error is a percentage of each apparent resistivity.
-constexpr double kLowestErrorPercent = 0.01;
-constexpr double kHighestErrorPercent = 100;
 
 // The options as given on the command line.
 struct InvertArguments {
@@ -60,16 +57,8 @@ struct InvertOptions {
 InvertOptions OptionsOf(const InvertArguments& a) {
   InvertOptions options;
   options.path = a.path;
-  if (a.layers.empty()) throw UsageError("--layers N (1 to 8) or --layers auto is needed");
-  options.layers =
-      a.layers == "auto" ? 0 : ParseIntArgument(a.layers, 1, inversion::kMaxLayers, "--layers");
-  if (!a.error.empty()) {
-    options.errorPercent = ParseDoubleArgument(a.error, "--error");
-    if (!(options.errorPercent >= kLowestErrorPercent &&
-          options.errorPercent <= kHighestErrorPercent)) {
-      throw UsageError("--error '" + a.error + "' must be a percentage from 0.01 to 100");
-    }
-  }
+  options.layers = ParseLayers(a.layers);
+  if (!a.error.empty()) options.errorPercent = ParseErrorPercent(a.error);
   if (!a.units.empty()) options.unit = ParseUnits(a.units);
   options.plot = a.plot;
   if (!options.plot.empty()) CheckPlotPath(options.plot);
@@ -153,59 +142,20 @@ void WriteModelFile(const sounding::LayeredModel& model, const std::string& path
 int Run(const InvertOptions& options) {
   const SheetInput input = ReadSheet(options.path, options.sheet, options.unit);
   const sounding::Sounding& sounding = input.sounding;
-  const std::vector<inversion::Datum> data = inversion::DataOf(sounding.readings);
-  inversion::Options fitOptions;
-  fitOptions.relativeError = options.errorPercent / 100;
-  fitOptions.fitShifts = options.fitShifts;
-  InversionReport report;
-  report.unit = OutputUnit(options.unit, sounding);
-  report.errorPercent = options.errorPercent;
-  report.segmentMn2.assign(static_cast<std::size_t>(sounding.segmentCount), NAN);
-  for (const sounding::Reading& r : sounding.readings) {
-    report.segmentMn2[static_cast<std::size_t>(r.segment)] = r.mn2;
+  const std::string name = InputName(options.path);
+  const FitSettings settings{options.layers, options.errorPercent,
+                             OutputUnit(options.unit, sounding), options.fitShifts};
+  if (const auto note = WeightNote(sounding, settings)) {
+    std::fprintf(stderr, "tavrin: %s\n", note->c_str());
   }
-  if (options.fitShifts) {
-    if (sounding.segmentCount < 2) {
-      throw ComputeError(InputName(options.path) +
-                         ": --fit-shifts needs two MN/2 segments or more");
-    }
-    // The reference is the segment of the largest MN/2, as for --join.
-    for (std::size_t s = 0; s < report.segmentMn2.size(); ++s) {
-      if (report.segmentMn2[s] >
-          report.segmentMn2[static_cast<std::size_t>(fitOptions.referenceSegment)]) {
-        fitOptions.referenceSegment = static_cast<int>(s);
-      }
-    }
-  }
-  if (sounding.hasErrors) {
-    std::fprintf(stderr,
-                 "tavrin: note: readings weighted by their own errors, none by less than %g %%\n",
-                 options.errorPercent);
-  }
-  try {
-    if (options.layers == 0) {
-      inversion::LayerChoice choice = inversion::InvertChoosingLayers(data, fitOptions);
-      if (choice.trials.empty()) throw inversion::InversionError("no readings to fit");
-      report.fit = std::move(choice.best);
-      report.trials = std::move(choice.trials);
-    } else {
-      fitOptions.layers = options.layers;
-      report.fit = inversion::Invert(data, fitOptions);
-    }
-  } catch (const inversion::InversionError& e) {
-    throw ComputeError(InputName(options.path) + ": " + e.what());
-  }
-  report.readings = static_cast<int>(data.size());
-  report.data = data;
+  const InversionReport report = FitSounding(sounding, settings, name);
   if (!options.plot.empty()) WriteFigure(options, sounding, report.fit);
   if (!options.modelOut.empty()) WriteModelFile(report.fit.model, options.modelOut);
   WriteLine(stdout, options.json ? InversionJson(report) : InversionCsv(report));
   // A fit stopped at its limit is written, but it is no result to rely on.
-  for (const inversion::Warning& w : report.fit.warnings) {
-    if (w.kind == inversion::WarningKind::kNotConverged) {
-      std::fprintf(stderr, "tavrin: %s: %s\n", InputName(options.path).c_str(), w.text.c_str());
-      return kExitNotComputable;
-    }
+  if (const auto line = NotConvergedLine(report, name)) {
+    std::fprintf(stderr, "tavrin: %s\n", line->c_str());
+    return kExitNotComputable;
   }
   return input.skipped == 0 ? kExitOk : kExitSkippedLines;
 }

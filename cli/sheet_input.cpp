@@ -2,8 +2,10 @@
 // it.
 #include "cli/sheet_input.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "cli/command_line.h"
 #include "cli/survey_options.h"
@@ -47,50 +49,48 @@ std::string Mn2Text(double mn2) {
   return std::isnan(mn2) ? std::string("unknown") : ShortestText(mn2);
 }
 
-void Report(const std::string& name, long line, const std::string& text, const char* tail) {
-  std::fprintf(stderr, "tavrin: %s:%ld: %s%s\n", name.c_str(), line, text.c_str(), tail);
+// printf's formatting into a string, for the messages' numbers.
+template <typename... Values>
+std::string Formatted(const char* format, Values... values) {
+  char text[256];
+  const int length = std::snprintf(text, sizeof text, format, values...);
+  return std::string(text, static_cast<std::size_t>(std::clamp(length, 0, 255)));
 }
 
-void Join(SheetInput& input, const SheetOptions& options, const std::string& name) {
-  const std::string where = name + ": ";
+void Join(SheetInput& input, const SheetOptions& options, std::vector<SheetMessage>& messages) {
   sounding::Sounding& sounding = input.sounding;
+  const auto say = [&messages](SheetMessageKind kind, std::string text) {
+    messages.push_back({kind, 0, std::move(text)});
+  };
   if (!options.join) {
     std::vector<double> mn2(static_cast<std::size_t>(sounding.segmentCount), NAN);
     for (const sounding::Reading& r : sounding.readings) {
       mn2[static_cast<std::size_t>(r.segment)] = r.mn2;
     }
     for (const sounding::Mismatch& m : sounding::SegmentMismatches(sounding, kMismatchTolerance)) {
-      std::fprintf(stderr,
-                   "tavrin: %swarning: the segments of MN/2 %s and %s differ by %+.1f %% where "
-                   "they overlap; --join joins them\n",
-                   where.c_str(), Mn2Text(mn2[static_cast<std::size_t>(m.smaller)]).c_str(),
-                   Mn2Text(mn2[static_cast<std::size_t>(m.larger)]).c_str(), 100 * (m.ratio - 1));
+      say(SheetMessageKind::kWarning,
+          "the segments of MN/2 " + Mn2Text(mn2[static_cast<std::size_t>(m.smaller)]) + " and " +
+              Mn2Text(mn2[static_cast<std::size_t>(m.larger)]) + " differ by " +
+              Formatted("%+.1f", 100 * (m.ratio - 1)) + " % where they overlap; --join joins them");
     }
     return;
   }
-  try {
-    input.join = sounding::JoinSegments(sounding, options.joinTo);
-  } catch (const sounding::JoinError& error) {
-    throw InputError(where + error.what());
-  }
+  input.join = sounding::JoinSegments(sounding, options.joinTo);
   sounding::ApplyJoin(sounding, *input.join);
   const auto& segments = input.join->segments;
   for (std::size_t s = 0; s < segments.size(); ++s) {
     const sounding::SegmentJoin& segment = segments[s];
     if (static_cast<int>(s) == input.join->reference) {
-      std::fprintf(stderr, "tavrin: %snote: joined to the segment of MN/2 %s\n", where.c_str(),
-                   Mn2Text(segment.mn2).c_str());
+      say(SheetMessageKind::kNote, "joined to the segment of MN/2 " + Mn2Text(segment.mn2));
     } else if (segment.joined) {
-      std::fprintf(stderr,
-                   "tavrin: %snote: the segment of MN/2 %s multiplied by %.4g (%d readings at "
-                   "the overlap)\n",
-                   where.c_str(), Mn2Text(segment.mn2).c_str(), segment.factor,
-                   segment.overlapping);
+      say(SheetMessageKind::kNote, "the segment of MN/2 " + Mn2Text(segment.mn2) +
+                                       " multiplied by " + Formatted("%.4g", segment.factor) +
+                                       " (" + std::to_string(segment.overlapping) +
+                                       " readings at the overlap)");
     } else {
-      std::fprintf(stderr,
-                   "tavrin: %swarning: the segment of MN/2 %s overlaps no neighbour on the way "
-                   "to the reference: not joined\n",
-                   where.c_str(), Mn2Text(segment.mn2).c_str());
+      say(SheetMessageKind::kWarning, "the segment of MN/2 " + Mn2Text(segment.mn2) +
+                                          " overlaps no neighbour on the way to the reference: "
+                                          "not joined");
     }
   }
 }
@@ -151,39 +151,101 @@ std::string SheetHelp() {
          sounding::ColumnNamesHelp();
 }
 
-SheetInput ReadSheet(const std::string& path, const SheetOptions& options,
-                     std::optional<sounding::LengthUnit> unit) {
-  const std::string name = InputName(path);
+std::string MessageLine(const std::string& name, const SheetMessage& message) {
+  std::string line = name;
+  if (message.line > 0) line += ':' + std::to_string(message.line);
+  line += ": ";
+  switch (message.kind) {
+    case SheetMessageKind::kNote:
+      return line + "note: " + message.text;
+    case SheetMessageKind::kWarning:
+      return line + "warning: " + message.text;
+    case SheetMessageKind::kSkipped:
+      return line + message.text + "; line skipped";
+    case SheetMessageKind::kDropped:
+      return line + "left out (--drop)";
+  }
+  return line + message.text;
+}
+
+SheetInput ReadSheetText(std::string_view text, const std::string& name,
+                         const SheetOptions& options, std::optional<sounding::LengthUnit> unit,
+                         std::vector<SheetMessage>& messages) {
   sounding::ReadOptions read = options.read;
   read.unit = unit;
   SheetInput input;
-  input.sounding = sounding::ParseSounding(ReadInput(path), read);
+  input.sounding = sounding::ParseSounding(text, read);
   sounding::Sounding& sounding = input.sounding;
   if (!sounding.layoutKnown) {
     const sounding::LineError& e = sounding.errors.front();
     throw InputError(name + ":" + std::to_string(e.line) + ": " + e.reason);
   }
   for (const std::string& note : sounding.notes) {
-    std::fprintf(stderr, "tavrin: %s: note: %s\n", name.c_str(), note.c_str());
+    messages.push_back({SheetMessageKind::kNote, 0, note});
   }
   // Errors and warnings in the order of their lines.
   std::size_t w = 0;
-  for (const sounding::LineError& e : sounding.errors) {
-    for (; w < sounding.warnings.size() && sounding.warnings[w].line <= e.line; ++w) {
-      Report(name, sounding.warnings[w].line, "warning: " + sounding.warnings[w].reason, "");
+  const auto warnUpTo = [&](long last) {
+    for (; w < sounding.warnings.size() && sounding.warnings[w].line <= last; ++w) {
+      messages.push_back(
+          {SheetMessageKind::kWarning, sounding.warnings[w].line, sounding.warnings[w].reason});
     }
-    Report(name, e.line, e.reason, "; line skipped");
+  };
+  for (const sounding::LineError& e : sounding.errors) {
+    warnUpTo(e.line);
+    messages.push_back({SheetMessageKind::kSkipped, e.line, e.reason});
   }
-  for (; w < sounding.warnings.size(); ++w) {
-    Report(name, sounding.warnings[w].line, "warning: " + sounding.warnings[w].reason, "");
-  }
+  warnUpTo(std::numeric_limits<long>::max());
   for (const sounding::Reading& r : sounding.dropped) {
-    Report(name, r.line, "left out (--drop)", "");
+    messages.push_back({SheetMessageKind::kDropped, r.line, {}});
   }
   input.skipped = static_cast<int>(sounding.errors.size());
   if (sounding.readings.empty()) throw InputError(name + ": no readings");
-  Join(input, options, name);
+  try {
+    Join(input, options, messages);
+  } catch (const sounding::JoinError& error) {
+    throw InputError(name + ": " + error.what());
+  }
   return input;
+}
+
+SheetInput ReadSheet(const std::string& path, const SheetOptions& options,
+                     std::optional<sounding::LengthUnit> unit) {
+  const std::string name = InputName(path);
+  const std::string text = ReadInput(path);
+  std::vector<SheetMessage> messages;
+  const auto report = [&] {
+    for (const SheetMessage& m : messages) {
+      std::fprintf(stderr, "tavrin: %s\n", MessageLine(name, m).c_str());
+    }
+  };
+  try {
+    SheetInput input = ReadSheetText(text, name, options, unit, messages);
+    report();
+    return input;
+  } catch (const InputError&) {
+    report();
+    throw;
+  }
+}
+
+std::string SoundingCsv(const sounding::Sounding& sounding, bool joined) {
+  std::string out = "ab2,mn2,k,rho";
+  if (sounding.hasRepeats) out += ",repeats,spread";
+  if (sounding.hasErrors) out += ",error";
+  if (joined) out += ",shift";
+  out += '\n';
+  for (const sounding::Reading& r : sounding.readings) {
+    out += ShortestText(r.ab2) + ',' + ShortestText(r.mn2) + ',' + ShortestText(r.k) + ',' +
+           ShortestText(r.rho);
+    if (sounding.hasRepeats) {
+      out += ',' + std::to_string(r.repeats) + ',' + ShortestText(r.spread);
+    }
+    if (sounding.hasErrors) out += ',' + ShortestText(r.error);
+    if (joined) out += ',' + ShortestText(r.shift);
+    out += '\n';
+  }
+  return out;
 }
 
 sounding::LengthUnit OutputUnit(std::optional<sounding::LengthUnit> given,

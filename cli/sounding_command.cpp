@@ -18,7 +18,6 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/output.h"
 #include "cli/sheet_input.h"
 #include "cli/survey_options.h"
 #include "plot/sounding_figure.h"
@@ -34,25 +33,6 @@ struct SoundingArguments {
   std::string plot;   // empty: no plot
   SheetArguments sheet;
 };
-
-void WriteReadings(const sounding::Sounding& sounding, bool joined) {
-  std::string header = "ab2,mn2,k,rho";
-  if (sounding.hasRepeats) header += ",repeats,spread";
-  if (sounding.hasErrors) header += ",error";
-  if (joined) header += ",shift";
-  WriteLine(stdout, header);
-  std::string row;
-  for (const sounding::Reading& r : sounding.readings) {
-    row = ShortestText(r.ab2) + ',' + ShortestText(r.mn2) + ',' + ShortestText(r.k) + ',' +
-          ShortestText(r.rho);
-    if (sounding.hasRepeats) {
-      row += ',' + std::to_string(r.repeats) + ',' + ShortestText(r.spread);
-    }
-    if (sounding.hasErrors) row += ',' + ShortestText(r.error);
-    if (joined) row += ',' + ShortestText(r.shift);
-    WriteLine(stdout, row);
-  }
-}
 
 }  // namespace
 
@@ -88,7 +68,8 @@ CommandRun DeclareSounding(CLI::App& app) {
       if (a.path != "-") figure.title = a.path.substr(a.path.rfind('/') + 1);
       WritePlot(plot::SoundingFigure(figure), a.plot);
     }
-    WriteReadings(sounding, input.join.has_value());
+    const std::string csv = SoundingCsv(sounding, input.join.has_value());
+    std::fwrite(csv.data(), 1, csv.size(), stdout);
     return input.skipped == 0 ? kExitOk : kExitSkippedLines;
   };
 }

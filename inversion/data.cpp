@@ -2,6 +2,7 @@
 // (each reading's weight, the place of the segments' shifts) and the limits
 // its trial models keep to.
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 #include "inversion_internal.h"
@@ -34,6 +35,32 @@ std::vector<Datum> DataOf(std::span<const sounding::Reading> readings) {
   return data;
 }
 
+double WeightOf(const Datum& datum, double relativeError) {
+  return 1 / sounding::Log1p(std::max(datum.error, relativeError));
+}
+
+double RmsPercent(std::span<const Datum> data, std::span<const double> modelled) {
+  assert(data.size() == modelled.size() && !data.empty());
+  double sumSquares = 0;
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    const double relative = (modelled[i] - data[i].rho) / data[i].rho;  // rho^2 would overflow
+    sumSquares += relative * relative;
+  }
+  return 100 * std::sqrt(sumSquares / static_cast<double>(data.size()));
+}
+
+Misfit MisfitOf(std::span<const Datum> data, std::span<const double> modelled,
+                double relativeError) {
+  assert(data.size() == modelled.size() && !data.empty());
+  double chi2 = 0;
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    const double residual = (sounding::Log(modelled[i]) - sounding::Log(data[i].rho)) *
+                            WeightOf(data[i], relativeError);
+    chi2 += residual * residual;
+  }
+  return {RmsPercent(data, modelled), chi2};
+}
+
 namespace internal {
 
 Bounds BoundsFor(std::span<const Datum> data) {
@@ -53,7 +80,7 @@ Problem ProblemOf(std::span<const Datum> data, const Options& options) {
   Problem problem{data, {}, {}, {}, options.layers, 0, BoundsFor(data)};
   problem.weights.reserve(data.size());
   for (const Datum& datum : data) {
-    problem.weights.push_back(1 / sounding::Log1p(std::max(datum.error, options.relativeError)));
+    problem.weights.push_back(WeightOf(datum, options.relativeError));
   }
   problem.shiftOf.assign(data.size(), -1);
   if (!options.fitShifts) return problem;

@@ -111,16 +111,13 @@ Eigen::MatrixXd Covariance(const internal::Problem& problem, const Eigen::Matrix
 // misfit's statistics.
 void SetStatistics(const internal::Problem& problem, const Eigen::VectorXd& x, Fit& fit) {
   const std::span<const Datum> data = problem.data;
-  double sumSquares = 0;
   fit.modelled.clear();
   for (std::size_t i = 0; i < data.size(); ++i) {
     double m = internal::Modelled(fit.model, data[i]);
     if (problem.shiftOf[i] >= 0) m *= sounding::Exp(x[problem.shiftOf[i]]);
     fit.modelled.push_back(m);
-    const double relative = (m - data[i].rho) / data[i].rho;  // not squaring rho, which overflows
-    sumSquares += relative * relative;
   }
-  fit.rmsPercent = 100 * std::sqrt(sumSquares / static_cast<double>(data.size()));
+  fit.rmsPercent = RmsPercent(data, fit.modelled);
   fit.chi2PerDof = fit.dof > 0 ? fit.chi2 / fit.dof : std::numeric_limits<double>::quiet_NaN();
 }
 

@@ -49,6 +49,9 @@ const Command* FindCommand(std::string_view name);
 // Returns the exit status; errors propagate as CommandError.
 int RunArguments(std::span<const std::string> args);
 
+// The tool's version, as --version gives it after "tavrin ".
+std::string_view Version();
+
 // The tool's help (to stdout) and its version line.
 void PrintHelp(std::FILE* out);
 void PrintVersion(std::FILE* out);

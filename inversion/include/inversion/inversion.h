@@ -52,6 +52,24 @@ struct Datum {
 // The readings of a sounding as data, each with the array it is modelled as.
 std::vector<Datum> DataOf(std::span<const sounding::Reading> readings);
 
+// The weight of a datum's log residual: w = 1 / ln(1 + e), e the larger of
+// its own error and `relativeError` (both above 0 when the fit calls it).
+double WeightOf(const Datum& datum, double relativeError);
+
+// How far modelled values lie from the data, as a fit states it:
+//   rmsPercent = 100 sqrt(mean(((m_i - d_i) / d_i)^2)),
+//   chi2 = sum((ln m_i - ln d_i)^2 w_i^2)   (w_i as WeightOf)
+// `modelled` holds one value per datum (with fitted shifts, already times
+// its segment's shift), every d_i and m_i positive.
+struct Misfit {
+  double rmsPercent;
+  double chi2;
+};
+Misfit MisfitOf(std::span<const Datum> data, std::span<const double> modelled,
+                double relativeError);
+// MisfitOf's rmsPercent alone.
+double RmsPercent(std::span<const Datum> data, std::span<const double> modelled);
+
 // A fitted value and its uncertainty as a factor: exp of the standard
 // deviation of its logarithm (the value is uncertain "times or divided by"
 // the factor). NaN for a value that does not exist (the half-space's
