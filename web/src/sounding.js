@@ -16,8 +16,8 @@ const state = {
   sheet: null, // { name, text } as loaded or pasted
   drop: new Set(), // lines left out by the user
   join: false,
+  columnsRead: null, // the columns box as the sheet was last read with it
   read: null, // read_sheet's answer
-  cells: new Map(), // line -> the reading's cells as last read, for lines now left out
   fit: null, // invert's answer
   model: null, // { rho, thickness } shown: the fit's or the edited one
   tops: null, // each layer's top, 0 first; the dragged boundaries live here
@@ -37,6 +37,7 @@ function columnsFromBox() {
 }
 
 function readInput() {
+  state.columnsRead = columnsFromBox().join(' ');
   return {
     name: state.sheet.name,
     text: state.sheet.text,
@@ -53,7 +54,6 @@ function readInput() {
 async function loadSheet(sheet) {
   state.sheet = sheet;
   state.drop.clear();
-  state.cells.clear();
   state.fit = null;
   state.model = null;
   state.tops = null;
@@ -79,19 +79,20 @@ function readSheet() {
   else drawFigure();
 }
 
-// The table shows the tool's own text for each value (its CSV), one row a
-// reading, and keeps the rows the user left out, greyed, to take back in.
+// The table shows the tool's own text for each reading (its CSV), and the
+// readings the user left out, greyed, to take back in with one click.
 function renderReadings() {
   const read = state.read;
   const [header, ...rows] = parseCsv(read.csv).filter((row) => row.length > 1 || row[0] !== '');
   const at = (row, name) => { const k = header.indexOf(name); return k < 0 ? '' : row[k]; };
-  read.readings.forEach((reading, k) => {
-    const row = rows[k] || [];
-    state.cells.set(reading.line, [at(row, 'ab2'), at(row, 'mn2'), at(row, 'k'), at(row, 'rho'),
-      header.includes('error') ? at(row, 'error') : reading.error ?? '', String(reading.segment)]);
-  });
-  const lines = [...read.readings.map((r) => r.line), ...[...state.drop].filter((l) => state.cells.has(l))]
-    .sort((a, b) => a - b);
+  const text = (v) => (v === null || v === undefined ? '' : String(v));
+  const entries = [
+    ...read.readings.map((r, k) => ({ line: r.line, left: false, cells: [at(rows[k] || [], 'ab2'), at(rows[k] || [], 'mn2'),
+      at(rows[k] || [], 'k'), at(rows[k] || [], 'rho'), header.includes('error') ? at(rows[k] || [], 'error') : text(r.error),
+      text(r.segment)] })),
+    ...(read.dropped || []).map((r) => ({ line: r.line, left: true,
+      cells: [r.ab2, r.mn2, r.k, r.rho, r.error, r.segment].map(text) })),
+  ].sort((x, y) => x.line - y.line);
   const table = $('readings');
   table.replaceChildren();
   const caption = table.createCaption();
@@ -104,10 +105,9 @@ function renderReadings() {
     head.appendChild(th);
   }
   const body = table.createTBody();
-  for (const line of lines) {
+  for (const { line, left, cells } of entries) {
     const tr = body.insertRow();
     tr.dataset.line = line;
-    const left = state.drop.has(line);
     if (left) tr.className = 'left-out';
     const box = document.createElement('input');
     box.type = 'checkbox';
@@ -119,7 +119,7 @@ function renderReadings() {
     });
     tr.insertCell().appendChild(box);
     tr.insertCell().textContent = line;
-    for (const cell of state.cells.get(line)) tr.insertCell().textContent = cell;
+    for (const cell of cells) tr.insertCell().textContent = cell;
   }
   renderReport(read.report);
 }
@@ -361,7 +361,11 @@ export function setupSounding(ready) {
     return loadSheet({ name, text });
   }));
   $('sheet-units').addEventListener('change', guarded(readSheet));
-  $('sheet-columns').addEventListener('change', guarded(readSheet));
+  // A change of the columns re-reads the sheet, but leaving the box alone
+  // does not (a click elsewhere would find the page redrawn under it).
+  $('sheet-columns').addEventListener('change', guarded(() => {
+    if (state.read && columnsFromBox().join(' ') !== state.columnsRead) readSheet();
+  }));
   $('join').addEventListener('click', guarded(() => {
     state.join = !state.join;
     $('join').setAttribute('aria-pressed', String(state.join));

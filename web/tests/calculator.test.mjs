@@ -46,11 +46,12 @@ test('Rho equals `tavrin calc` for the corpus\'s calc lines', async () => {
   const cases = calcLines(2400);
   assert.ok(cases.length >= 200, `${cases.length} calc lines`);
   const boxes = ['n', 'a', 'v', 'i'].map((n) => page.getByRole('textbox', { name: n, exact: true }));
-  let numbers = 0, refused = 0;
+  let numbers = 0;
   for (const words of cases) {
     for (let k = 0; k < 4; k++) await boxes[k].fill(words[k]);
     await page.evaluate(() => { document.getElementById('calc-rho').value = '\u0000'; });
     await page.getByRole('button', { name: 'CALC' }).click();
+    await page.waitForFunction(() => document.getElementById('calc-rho').value !== '\u0000');
     const shown = await page.evaluate(() => ({
       rho: document.getElementById('calc-rho').value,
       error: document.getElementById('calc-error').textContent,
@@ -59,16 +60,12 @@ test('Rho equals `tavrin calc` for the corpus\'s calc lines', async () => {
     // A text box drops line ends; the tool is given what the boxes hold.
     const expected = tool(['calc', '--', ...shown.typed]);
     const label = JSON.stringify(shown.typed);
-    if (expected.status === 0) {
-      assert.equal(shown.rho, expected.stdout.replace(/\n$/, ''), label);
-      assert.equal(shown.error, '', label);
-      numbers++;
-    } else {
-      assert.equal(shown.rho, '', label);
-      assert.notEqual(shown.error, '', label);
-      refused++;
-    }
+    assert.equal(expected.status, 0, label);
+    assert.equal(shown.rho, expected.stdout.replace(/\n$/, ''), label);
+    assert.equal(shown.error, '', label);
+    if (shown.rho !== '0.') numbers++;
   }
-  assert.ok(numbers >= cases.length / 2, `${numbers} results, ${refused} refused`);
+  // Most lines are readings that give a resistivity, not the empty result.
+  assert.ok(numbers >= cases.length / 2, `${numbers} of ${cases.length} gave a resistivity`);
   assert.deepEqual(problems, []);
 });

@@ -47,8 +47,8 @@ export function tool(args, options = {}) {
   return { stdout: r.stdout, stderr: r.stderr, status: r.status };
 }
 
-export function toolJson(args) {
-  const r = tool(args);
+export function toolJson(args, options = {}) {
+  const r = tool(args, options);
   if (r.status !== 0 && r.status !== 1) throw new Error(`tavrin ${args.join(' ')}: ${r.status}: ${r.stderr}`);
   return JSON.parse(r.stdout);
 }
