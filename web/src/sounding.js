@@ -68,7 +68,7 @@ function readSheet() {
   try {
     read = ask('read_sheet', readInput());
   } catch (e) {
-    showError('sheet-error', new Error(`${state.sheet.name}: ${e.message}`));
+    showError('sheet-error', e);
     // What the core read before it gave up still says why: the lines left out.
     if (e instanceof CoreError && e.answer.report) renderReport(e.answer.report);
     return;
@@ -119,7 +119,11 @@ function renderReadings() {
     });
     tr.insertCell().appendChild(box);
     tr.insertCell().textContent = line;
-    for (const cell of cells) tr.insertCell().textContent = cell;
+    for (const cell of cells) {
+      const td = tr.insertCell();
+      td.textContent = cell;
+      td.title = cell;
+    }
   }
   renderReport(read.report);
 }
@@ -165,7 +169,7 @@ function invert() {
   try {
     fit = ask('invert', { ...readInput(), layers, error });
   } catch (e) {
-    showError('sheet-error', new Error(`${state.sheet.name}: ${e.message}`));
+    showError('sheet-error', e);
     // A fit stopped at its iteration limit comes whole beside its error.
     if (!(e instanceof CoreError && e.answer.layers && e.answer.model_full)) {
       if (e instanceof CoreError && e.answer.read) { state.read = e.answer.read; renderReadings(); drawFigure(); }
@@ -376,11 +380,12 @@ export function setupSounding(ready) {
   for (const [id, action] of Object.entries(EXPORTS)) $(id).addEventListener('click', guarded(action));
 }
 
-// For tests and scripts: the model shown and where its handles sit on the page.
+// For tests and scripts: the model shown and where its handles sit in the
+// window (client coordinates, as the mouse is moved).
 export function inspect() {
   const box = $('figure').getBoundingClientRect();
   const pixels = figure.handlePixels();
-  const onPage = (p) => ({ ...p, x: p.x + box.left + window.scrollX, y: p.y + box.top + window.scrollY });
+  const onPage = (p) => ({ ...p, x: p.x + box.left, y: p.y + box.top });
   return {
     model: state.model && { rho: [...state.model.rho], thickness: [...state.model.thickness] },
     tops: state.tops && [...state.tops],

@@ -19,6 +19,8 @@ const BAD_SHEET = 'AB/2,MN/2,R\n1.5,0.5,28.4\n2,0.5,abc\n3,0.5\n4,0.5,3.5\n6,0.5
 function makeSheets() {
   for (const name of ['ves1.csv', 'ves2-field-sheet.csv', 'ves3-own-names.txt']) copyFileSync(join(examples, name), join(work, name));
   writeFileSync(join(work, 'bad.csv'), BAD_SHEET);
+  writeFileSync(join(work, 'junk.csv'), 'hello\nworld\n');
+  writeFileSync(join(work, 'short.csv'), 'AB/2,MN/2,rho\n1,0.3,10\n2,0.3,12\n3,0.3,15\n');
   // A workbook made from the first example; the tool reads the CSV that SheetJS makes of it.
   const book = XLSX.read(readFileSync(join(examples, 'ves1.csv'), 'utf8').split('\n').filter((l) => !l.startsWith('#')).join('\n'), { type: 'string' });
   XLSX.writeFile(book, join(work, 'ves1-book.xlsx'));
@@ -140,35 +142,71 @@ for (const [sheet, layers] of [[SHEETS[0], '3'], [SHEETS[0], 'auto'], [SHEETS[2]
   });
 }
 
-test('a boundary dragged on the profile: curve and Misfit as `tavrin forward` gives them for the edited model', async () => {
-  const { page, problems } = session;
-  await open(page, SHEETS[0]);
-  await page.getByRole('spinbutton', { name: 'Layers' }).fill('3');
-  await page.getByRole('button', { name: 'Invert' }).click();
-  await page.locator('#model tbody tr').first().waitFor({ timeout: 120000 });
-  const fitted = await page.evaluate(() => window.tavrin.inspect());
-  const misfitBefore = await page.getByLabel('Misfit', { exact: true }).textContent();
-  const handle = fitted.handles.boundaries[0];
-  await page.mouse.move(handle.x, handle.y);
-  await page.mouse.down();
-  for (let k = 1; k <= 5; k++) await page.mouse.move(handle.x, handle.y + 12 * k);
-  await page.mouse.up();
-  await page.waitForFunction((m) => document.getElementById('misfit').textContent !== m, misfitBefore);
-  const edited = await page.evaluate(() => window.tavrin.inspect());
-  assert.ok(edited.edited);
-  assert.ok(edited.model.thickness[0] > fitted.model.thickness[0], 'dragged down, the first layer thickens');
-  assert.deepEqual(edited.model.rho, fitted.model.rho);
-  // The tool on the edited model, written as forward --model reads it.
-  const modelFile = join(work, 'edited-model.txt');
-  writeFileSync(modelFile, edited.model.rho.map((rho, k) => `${rho},${edited.model.thickness[k] ?? ''}`).join('\n') + '\n');
-  const curve = tool(['forward', '--model', modelFile, ...edited.curve.ab2.map(String)]);
-  assert.equal(curve.status, 0, curve.stderr);
-  assert.deepEqual(curve.stdout.trim().split('\n').slice(1).map((l) => Number(l.split(',')[1])), edited.curve.rho_a);
-  const misfit = toolMisfit(modelFile, SHEETS[0]);
-  assert.equal(await page.getByLabel('Misfit', { exact: true }).textContent(), `RMS misfit ${misfit} %`);
-  assert.notEqual(misfitBefore, `RMS misfit ${misfit} %`);
-  assert.deepEqual(problems, []);
-});
+// Drags on the profile: which handle, the mouse's way, and what must follow in the model.
+const DRAGS = [
+  ['boundary', 0, [0, 12], (before, after) => after.thickness[0] > before.thickness[0] && after.rho.every((r, k) => r === before.rho[k])],
+  ['layer', 1, [10, 0], (before, after) => after.rho[1] > before.rho[1] && after.thickness.every((h, k) => h === before.thickness[k])],
+];
+
+for (const [kind, index, [dx, dy], changed] of DRAGS) {
+  test(`${kind} ${index + 1} dragged on the profile: curve and Misfit as \`tavrin forward\` gives them for the edited model`, async () => {
+    const { page, problems } = session;
+    await open(page, SHEETS[0]);
+    await page.getByRole('spinbutton', { name: 'Layers' }).fill('3');
+    await page.getByRole('button', { name: 'Invert' }).click();
+    await page.locator('#model tbody tr').first().waitFor({ timeout: 120000 });
+    await page.locator('#figure').scrollIntoViewIfNeeded();
+    const fitted = await page.evaluate(() => window.tavrin.inspect());
+    const misfitBefore = await page.getByLabel('Misfit', { exact: true }).textContent();
+    const handle = fitted.handles[kind === 'boundary' ? 'boundaries' : 'layers'][index];
+    await page.mouse.move(handle.x, handle.y);
+    await page.mouse.down();
+    for (let k = 1; k <= 5; k++) await page.mouse.move(handle.x + dx * k, handle.y + dy * k);
+    await page.mouse.up();
+    await page.waitForFunction((m) => document.getElementById('misfit').textContent !== m, misfitBefore);
+    const edited = await page.evaluate(() => window.tavrin.inspect());
+    assert.ok(edited.edited);
+    assert.ok(changed(fitted.model, edited.model), JSON.stringify([fitted.model, edited.model]));
+    // The tool on the edited model, written as forward --model reads it.
+    const modelFile = join(work, 'edited-model.txt');
+    writeFileSync(modelFile, edited.model.rho.map((rho, k) => `${rho},${edited.model.thickness[k] ?? ''}`).join('\n') + '\n');
+    const curve = tool(['forward', '--model', modelFile, ...edited.curve.ab2.map(String)]);
+    assert.equal(curve.status, 0, curve.stderr);
+    assert.deepEqual(curve.stdout.trim().split('\n').slice(1).map((l) => Number(l.split(',')[1])), edited.curve.rho_a);
+    const misfit = `RMS misfit ${toolMisfit(modelFile, SHEETS[0])} %`;
+    assert.equal(await page.getByLabel('Misfit', { exact: true }).textContent(), misfit);
+    assert.notEqual(misfitBefore, misfit);
+    assert.match(await page.locator('#model caption').textContent(), /edited/);
+    assert.deepEqual(problems, []);
+  });
+}
+
+// Failures: the sheet, what the user does, and the message the page must show
+// (the tool's own where the tool has one). What was loaded stays.
+const FAILURES = [
+  ['junk.csv', null, () => withoutPrefix(tool(['sounding', 'junk.csv'], inSheets).stderr).join('\n')],
+  ['short.csv', '4', () => withoutPrefix(tool(['invert', 'short.csv', '--layers', '4'], inSheets).stderr).at(-1)],
+  ['short.csv', '9', () => 'Layers: a whole number from 1 to 8, or auto'],
+];
+
+for (const [file, layers, message] of FAILURES) {
+  test(`${file}${layers ? `, ${layers} layers` : ''}: the failure is shown and nothing loaded is lost`, async () => {
+    const { page, problems } = session;
+    await page.reload();
+    await page.evaluate(() => window.tavrin.ready);
+    await page.getByLabel('Field sheet', { exact: true }).setInputFiles(join(work, file));
+    if (layers) {
+      await page.locator('#readings tbody tr').first().waitFor();
+      await page.getByRole('spinbutton', { name: 'Layers' }).fill(layers);
+      await page.getByRole('button', { name: 'Invert' }).click();
+    }
+    await page.locator('#sheet-error:not(:empty)').waitFor();
+    assert.equal(await page.locator('#sheet-error').textContent(), message());
+    assert.equal(await page.getByRole('textbox', { name: 'Paste a field sheet' }).inputValue(), readFileSync(join(work, file), 'utf8'));
+    if (layers) assert.equal(await page.locator('#readings tbody tr').count(), 3);
+    assert.deepEqual(problems, []);
+  });
+}
 
 test('a sheet with bad lines shows each left-out line with the tool\'s reason', async () => {
   const { page, problems } = session;
