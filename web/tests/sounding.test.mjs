@@ -18,6 +18,7 @@ const BAD_SHEET = 'AB/2,MN/2,R\n1.5,0.5,28.4\n2,0.5,abc\n3,0.5\n4,0.5,3.5\n6,0.5
 
 function makeSheets() {
   for (const name of ['ves1.csv', 'ves2-field-sheet.csv', 'ves3-own-names.txt']) copyFileSync(join(examples, name), join(work, name));
+  copyFileSync(join(examples, 'ves2-field-sheet.csv'), join(work, 'pasted sheet'));
   writeFileSync(join(work, 'bad.csv'), BAD_SHEET);
   writeFileSync(join(work, 'junk.csv'), 'hello\nworld\n');
   writeFileSync(join(work, 'short.csv'), 'AB/2,MN/2,rho\n1,0.3,10\n2,0.3,12\n3,0.3,15\n');
@@ -35,12 +36,15 @@ const SHEETS = [
   { file: 'ves2-field-sheet.csv', units: '', columns: [], join: true },
   { file: 'ves3-own-names.txt', units: '', columns: ['ab2=c', 'mn2=p', 'r=m1', 'r=m2'] },
   { file: 'ves1-book.xlsx', units: 'm', columns: [], toolText: bookCsv },
+  // Pasted: the page names the sheet 'pasted sheet', and so does the tool's file.
+  { file: 'ves2-field-sheet.csv', units: '', columns: [], via: 'paste', toolFile: 'pasted sheet' },
+  { file: 'ves3-own-names.txt', units: '', columns: ['ab2=c', 'mn2=p', 'r=m1', 'r=m2'], via: 'drop' },
 ];
 
 // The tool's arguments for a sheet: run in the sheets' folder, so that its
 // messages name the sheet as the page does.
 function sheetArgs(sheet, drop = []) {
-  let path = sheet.file;
+  let path = sheet.toolFile ?? sheet.file;
   if (sheet.toolText !== undefined) {
     // The tool is given the spreadsheet's CSV under the spreadsheet's name.
     const dir = mkdtempSync(join(work, 'csv-'));
@@ -82,7 +86,21 @@ async function open(page, sheet) {
   await page.evaluate(() => window.tavrin.ready);
   await page.getByLabel('Units', { exact: true }).selectOption(sheet.units);
   await page.getByLabel('Columns', { exact: true }).fill(sheet.columns.join(' '));
-  await page.getByLabel('Field sheet', { exact: true }).setInputFiles(join(work, sheet.file));
+  const path = join(work, sheet.file);
+  if (sheet.via === 'paste') {
+    await page.getByRole('textbox', { name: 'Paste a field sheet' }).fill(readFileSync(path, 'utf8'));
+    await page.getByRole('button', { name: 'Read', exact: true }).click();
+  } else if (sheet.via === 'drop') {
+    // A file dropped on the panel, as a file manager drops it.
+    const drop = await page.evaluateHandle(([name, text]) => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([text], name));
+      return transfer;
+    }, [sheet.file, readFileSync(path, 'utf8')]);
+    await page.locator('#sounding').dispatchEvent('drop', { dataTransfer: drop });
+  } else {
+    await page.getByLabel('Field sheet', { exact: true }).setInputFiles(path);
+  }
   await page.locator('#readings tbody tr').first().waitFor();
   if (sheet.join) {
     const before = await page.locator('#readings').textContent();
@@ -103,7 +121,7 @@ function expectedRows(stdout) {
 }
 
 for (const sheet of SHEETS) {
-  const label = `${sheet.file}${sheet.join ? ' joined' : ''}`;
+  const label = `${sheet.file}${sheet.join ? ' joined' : ''}${sheet.via ? `, ${sheet.via === 'drop' ? 'dropped' : 'pasted'}` : ''}`;
   test(`${label}: readings and messages as \`tavrin sounding\`, also with a line left out`, async () => {
     const { page, problems } = session;
     await open(page, sheet);
