@@ -29,7 +29,7 @@ function logAxis(name, gridIndex, extra = {}) {
 }
 
 // state: { unit, segments: [{label, points:[[ab2, rho], ...]}], curve: [[ab2, rho_a]],
-//          residuals: [[ab2, percent]], profile: [[rho, depth]], title }
+//          residuals: [[ab2, percent]], residualNote, profile: [[rho, depth]], title }
 export function figureOption(state) {
   const unit = state.unit || 'm';
   const series = state.segments.map((segment, k) => ({
@@ -48,12 +48,13 @@ export function figureOption(state) {
   return {
     animation: false,
     backgroundColor: '#fff',
-    title: [{ text: state.title || '', left: 8, top: 4, textStyle: { fontSize: 13, fontWeight: 'normal' } }],
-    legend: { top: 4, right: '36%', data: series.filter((s) => s.xAxisIndex === GRID_CURVE).map((s) => s.name) },
+    title: [{ text: state.title || '', left: 8, top: 4, textStyle: { fontSize: 13, fontWeight: 'normal' } },
+      { text: state.residualNote || '', left: 80, top: '80%', textStyle: { fontSize: 12, fontWeight: 'normal', color: '#777' } }],
+    legend: { top: 4, right: '40%', data: series.filter((s) => s.xAxisIndex === GRID_CURVE).map((s) => s.name) },
     tooltip: { trigger: 'item' },
     grid: [
-      { left: 62, right: '37%', top: 40, height: '52%' },
-      { left: 62, right: '37%', top: '72%', bottom: 40 },
+      { left: 62, right: '40%', top: 40, height: '52%' },
+      { left: 62, right: '40%', top: '72%', bottom: 40 },
       { left: '70%', right: 20, top: 40, bottom: 40 },
     ],
     xAxis: [
@@ -139,8 +140,14 @@ export class Figure {
     this.chart.setOption({ graphic: { elements } }, { replaceMerge: ['graphic'] });
   }
 
+  // The figure as SVG text, without the drag handles.
   svg() {
-    return this.chart.renderToSVGString ? this.chart.renderToSVGString() : this.chart.getDataURL({ type: 'svg' });
+    this.chart.setOption({ graphic: { elements: [] } }, { replaceMerge: ['graphic'] });
+    try {
+      return this.chart.renderToSVGString();
+    } finally {
+      this.placeHandles();
+    }
   }
 
   // A PNG drawn by a canvas chart of the same option, without the handles.

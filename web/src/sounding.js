@@ -277,6 +277,7 @@ function drawFigure() {
     // The residuals the core gave: the fit's, or the edited model's where forward gives them.
     const residuals = state.forward.residual_percent || (state.edited ? [] : state.fit.readings.map((r) => r.residual_percent));
     figureState.residuals = residuals.map((r, k) => [read.readings[k].ab2, r]);
+    if (!residuals.length) figureState.residualNote = 'residuals are shown for a fitted model: Invert to see them';
     const ab2 = readingsOf('ab2');
     // The profile starts a decade above the nearest spacing and ends below the deepest boundary or spacing.
     const start = Math.min(...ab2) / 10;
