@@ -145,6 +145,7 @@ int Run(const InvertOptions& options) {
   const std::string name = InputName(options.path);
   const FitSettings settings{options.layers, options.errorPercent,
                              OutputUnit(options.unit, sounding), options.fitShifts};
+  CheckShiftsFittable(sounding, settings, name);
   if (const auto note = WeightNote(sounding, settings)) {
     std::fprintf(stderr, "tavrin: %s\n", note->c_str());
   }

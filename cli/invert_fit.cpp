@@ -22,6 +22,13 @@ double ParseErrorPercent(const std::string& text) {
   return percent;
 }
 
+void CheckShiftsFittable(const sounding::Sounding& sounding, const FitSettings& settings,
+                         const std::string& name) {
+  if (settings.fitShifts && sounding.segmentCount < 2) {
+    throw ComputeError(name + ": --fit-shifts needs two MN/2 segments or more");
+  }
+}
+
 InversionReport FitSounding(const sounding::Sounding& sounding, const FitSettings& settings,
                             const std::string& name) {
   const std::vector<inversion::Datum> data = inversion::DataOf(sounding.readings);
@@ -35,10 +42,8 @@ InversionReport FitSounding(const sounding::Sounding& sounding, const FitSetting
   for (const sounding::Reading& r : sounding.readings) {
     report.segmentMn2[static_cast<std::size_t>(r.segment)] = r.mn2;
   }
+  CheckShiftsFittable(sounding, settings, name);
   if (settings.fitShifts) {
-    if (sounding.segmentCount < 2) {
-      throw ComputeError(name + ": --fit-shifts needs two MN/2 segments or more");
-    }
     // The reference is the segment of the largest MN/2, as for --join.
     for (std::size_t s = 0; s < report.segmentMn2.size(); ++s) {
       if (report.segmentMn2[s] >

@@ -100,6 +100,11 @@ const std::vector<SheetCase>& SheetCases() {
       {"", "hello,world\n1,2\n", {}, Json::object()},
       {"", "ab2,mn2,v,i\n1,0.5,x,1\n2,0.5,1,0\n", {}, Json::object()},
       {"ves1.csv", "", {"--join", "--join-to", "7"}, {{"join", true}, {"join_to", 7}}},
+      // One MN/2 and an error column.
+      {"",
+       "ab2,mn2,rho,error\n1,0.3,100,5\n2,0.3,96,4\n4,0.3,80,5\n8,0.3,50,6\n16,0.3,35,5\n",
+       {},
+       Json::object()},
   };
   return cases;
 }
@@ -169,6 +174,8 @@ TEST(WebApiTest, InvertGivesWhatInvertJsonPrints) {
       {1, {"--layers", "2", "--fit-shifts"}, {{"layers", 2}, {"fit_shifts", true}}},
       {6, {"--layers", "3"}, {{"layers", 3}}},  // too few readings: exit 4
       {0, {"--layers", "9"}, {{"layers", 9}}},  // usage
+      {10, {"--layers", "2", "--fit-shifts"}, {{"layers", 2}, {"fit_shifts", true}}},  // 1 segment
+      {10, {"--layers", "2"}, {{"layers", 2}}},
   };
   for (const InvertCase& c : cases) {
     const SheetCase& sheet = SheetCases()[c.sheet];
@@ -181,8 +188,14 @@ TEST(WebApiTest, InvertGivesWhatInvertJsonPrints) {
     Json out = Parsed(web::Invert(in.dump()));
     if (run.out.empty()) {
       ASSERT_TRUE(out.contains("error"));
-      const std::string last = run.err.substr(run.err.rfind("tavrin: ", run.err.size() - 2));
-      EXPECT_EQ(last.rfind("tavrin: " + out["error"].get<std::string>(), 0), 0u) << last;
+      const std::string error = "tavrin: " + out["error"].get<std::string>();
+      if (out.contains("read")) {  // the whole of stderr: the sheet's, the notes, the error
+        std::string notes;
+        for (const Json& note : out["notes"]) notes += "tavrin: " + note.get<std::string>() + "\n";
+        EXPECT_EQ(run.err, ReportText(out["read"]) + notes + error + "\n");
+      } else {  // a usage error: the tool adds where to find help
+        EXPECT_EQ(run.err.rfind(error, 0), 0u) << run.err;
+      }
       continue;
     }
     ASSERT_FALSE(out.contains("error")) << out["error"];

@@ -118,6 +118,8 @@ std::string Guarded(const std::function<Json()>& body) {
     message = "out of memory";
   } catch (const std::exception& error) {
     message = error.what();
+  } catch (...) {
+    message = "an unexpected failure";
   }
   partial["error"] = message;
   return Dump(partial);

@@ -24,9 +24,10 @@ std::string Invert(std::string_view json) {
     const cli::SheetInput input = ReadRequest(request, read);
     settings.unit = cli::OutputUnit(request.unit, input.sounding);
     Json notes = Json::array();
-    if (const auto note = cli::WeightNote(input.sounding, settings)) notes.push_back(*note);
     cli::InversionReport report;
     try {
+      cli::CheckShiftsFittable(input.sounding, settings, request.name);
+      if (const auto note = cli::WeightNote(input.sounding, settings)) notes.push_back(*note);
       report = cli::FitSounding(input.sounding, settings, request.name);
     } catch (const cli::CommandError& failure) {
       throw PartialFailure(failure.what(), Json{{"read", std::move(read)}, {"notes", notes}});

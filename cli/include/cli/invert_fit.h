@@ -30,7 +30,12 @@ struct FitSettings {
   bool fitShifts = false;
 };
 
-// The fit of `sounding` (reported by `name`). Throws ComputeError naming
+// Throws ComputeError when shifts are to be fitted to fewer than two MN/2
+// segments.
+void CheckShiftsFittable(const sounding::Sounding& sounding, const FitSettings& settings,
+                         const std::string& name);
+
+// The fit of `sounding` (reported by `name`), CheckShiftsFittable first. Throws ComputeError naming
 // `name` when it cannot be fitted. The note that readings are weighted by
 // their own errors, when they are, is WeightNote's.
 InversionReport FitSounding(const sounding::Sounding& sounding, const FitSettings& settings,
