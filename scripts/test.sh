@@ -5,8 +5,9 @@
 # the sanitizers, the Windows suites under Wine (32- and 64-bit, and the corpus
 # through the 64-bit Windows tool), every suite of the 64-bit ARM
 # build under qemu-user (and the corpus through its tool), the WebAssembly
-# build's under node (and the corpus through its tool), and the fuzz targets
-# for a bounded time.
+# build's under node (and the corpus through its tool), the browser page's
+# module under node and the page in Chromium, and the fuzz targets for a
+# bounded time.
 # Ends with one line "N passed, M failed" (", K skipped" after it when a build
 # lacks what a suite needs) and exits non-zero on any failure.
 set -uo pipefail
@@ -64,7 +65,7 @@ count_ctest() {
   skipped=$((skipped + skip))
 }
 
-for preset in host host-soft host-asan win32 win64 aarch64 wasm; do
+for preset in host host-soft host-asan win32 win64 aarch64 wasm web; do
   echo "== $preset"
   if ! { cmake --preset "$preset" >"$log_dir/$preset-configure.log" 2>&1 &&
          cmake --build --preset "$preset" -j "$jobs" >"$log_dir/$preset-build.log" 2>&1; }; then
@@ -120,6 +121,16 @@ for preset in host host-soft host-asan win32 win64 aarch64 wasm; do
     if python3 scripts/corpus.py compare build/host/bin/tavrin "$aarch64_tool" build/corpus; then
       passed=$((passed + 1))
     else
+      failed=$((failed + 1))
+    fi
+  fi
+  if [ "$preset" = web ]; then
+    # The page around the module, built into one file and tried in Debian's
+    # Chromium against the host tool.
+    if web/test.sh 2>&1 | tee "$log_dir/web-page.log"; then
+      passed=$((passed + 1))
+    else
+      echo "the browser page's tests failed: see $log_dir/web-page.log"
       failed=$((failed + 1))
     fi
   fi
