@@ -66,12 +66,6 @@ nlohmann::ordered_json JsonFactor(const Estimate& e) {
   return e.unresolved ? nlohmann::ordered_json(kUnresolved) : JsonNumber(e.factor);
 }
 
-// residual_percent: 100 (observed - modelled) / observed, whose RMS is the
-// fit's rms_percent.
-double ResidualPercent(double observed, double modelled) {
-  return 100 * (observed - modelled) / observed;
-}
-
 std::string_view UnitName(plot::LengthUnit unit) {
   return unit == plot::LengthUnit::kFeet ? "ft" : "m";
 }
@@ -222,6 +216,10 @@ std::string InversionJson(const InversionReport& report) {
   // Bytes that are no UTF-8 (a column name in a Latin-1 sheet) are replaced
   // rather than ending the output with an exception.
   return out.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+double ResidualPercent(double observed, double modelled) {
+  return 100 * (observed - modelled) / observed;
 }
 
 }  // namespace tavrin::cli

@@ -220,6 +220,11 @@ TEST(WebApiTest, InvertGivesWhatInvertJsonPrints) {
     }
     const Json misfit = Parsed(web::Forward(forward.dump()));
     EXPECT_EQ(Sixg(misfit["rms_percent"]), out["fit"]["rms_percent"].dump());
+    // Its residuals are the fit's readings'.
+    for (std::size_t k = 0; k < out["readings"].size(); ++k) {
+      EXPECT_EQ(Sixg(misfit["residual_percent"][k].get<double>()),
+                out["readings"][k]["residual_percent"].dump());
+    }
     const double chi2 = out["fit"]["chi2_per_dof"].get<double>() * out["fit"]["dof"].get<int>();
     EXPECT_NEAR(misfit["chi2"].get<double>() / chi2, 1, 1e-4);
   }

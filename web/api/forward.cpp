@@ -5,6 +5,7 @@
 
 #include "api_json.h"
 #include "cli/forward_values.h"
+#include "cli/invert_output.h"
 #include "cli/survey_options.h"
 #include "inversion/inversion.h"
 #include "web/api.h"
@@ -120,6 +121,11 @@ std::string Forward(std::string_view json) {
       const std::string error = ArgumentField(in, "error_percent");
       if (!error.empty()) errorPercent = cli::ParseDoubleArgument(error, "error_percent");
       const inversion::Misfit misfit = inversion::MisfitOf(data, values.rho, errorPercent / 100);
+      Json residuals = Json::array();
+      for (std::size_t k = 0; k < data.size(); ++k) {
+        residuals.push_back(Number(cli::ResidualPercent(data[k].rho, values.rho[k])));
+      }
+      out["residual_percent"] = std::move(residuals);
       out["rms_percent"] = Number(misfit.rmsPercent);
       out["chi2"] = Number(misfit.chi2);
     }

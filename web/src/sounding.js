@@ -274,8 +274,11 @@ function drawFigure() {
   let handles = null;
   if (state.model && state.curve) {
     figureState.curve = state.curve.ab2.map((x, k) => [x, state.curve.rho_a[k]]);
-    // The residuals the core gave: the fit's, or the edited model's where forward gives them.
-    const residuals = state.forward.residual_percent || (state.edited ? [] : state.fit.readings.map((r) => r.residual_percent));
+    // The residuals the core gave: the fit's (against its shifted model with fitted shifts), or
+    // the edited model's from forward.
+    const residuals = state.edited
+      ? state.forward?.residual_percent || []
+      : state.fit.readings.map((r) => r.residual_percent);
     figureState.residuals = residuals.map((r, k) => [read.readings[k].ab2, r]);
     if (!residuals.length) figureState.residualNote = 'residuals are shown for a fitted model: Invert to see them';
     const ab2 = readingsOf('ab2');

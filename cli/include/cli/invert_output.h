@@ -43,4 +43,8 @@ std::string InversionCsv(const InversionReport& report);
 // The same as one JSON object, without the final line feed.
 std::string InversionJson(const InversionReport& report);
 
+// A reading's residual in percent, 100 (observed - modelled) / observed,
+// whose RMS is a fit's rms_percent.
+double ResidualPercent(double observed, double modelled);
+
 }  // namespace tavrin::cli
