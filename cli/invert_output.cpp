@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "json_numbers.h"
 #include "sounding/csv.h"
 
 namespace tavrin::cli {
@@ -53,13 +54,6 @@ std::string Number(double value) {
 // value.
 std::string Factor(const Estimate& e) {
   return e.unresolved ? std::string(kUnresolved) : Number(e.factor);
-}
-
-// The same numbers for JSON: the six digits' value, null for NaN and
-// infinity.
-nlohmann::ordered_json JsonNumber(double value) {
-  if (!std::isfinite(value)) return nullptr;
-  return std::strtod(Number(value).c_str(), nullptr);
 }
 
 nlohmann::ordered_json JsonFactor(const Estimate& e) {
@@ -200,18 +194,7 @@ std::string InversionJson(const InversionReport& report) {
     out["shifts"] = std::move(shifts);
   }
   if (!report.trials.empty()) {
-    json trials = json::array();
-    for (const inversion::LayerTrial& t : report.trials) {
-      trials.push_back({{"layers", t.layers},
-                        {"chi2", JsonNumber(t.chi2)},
-                        {"chi2_per_dof", JsonNumber(t.chi2PerDof)},
-                        {"rms_percent", JsonNumber(t.rmsPercent)},
-                        {"bic", JsonNumber(t.bic)}});
-    }
-    out["layer_count"] = {{"criterion", "BIC = chi2 + P ln n"},
-                          {"chosen", ChosenLayers(report)},
-                          {"rule", inversion::kLayerCountRule},
-                          {"trials", std::move(trials)}};
+    out["layer_count"] = LayerCountJson(report.trials, ChosenLayers(report), "BIC = chi2 + P ln n");
   }
   // Bytes that are no UTF-8 (a column name in a Latin-1 sheet) are replaced
   // rather than ending the output with an exception.
@@ -220,6 +203,27 @@ std::string InversionJson(const InversionReport& report) {
 
 double ResidualPercent(double observed, double modelled) {
   return 100 * (observed - modelled) / observed;
+}
+
+nlohmann::ordered_json JsonNumber(double value) {
+  if (!std::isfinite(value)) return nullptr;
+  return std::strtod(Number(value).c_str(), nullptr);
+}
+
+nlohmann::ordered_json LayerCountJson(std::span<const inversion::LayerTrial> trials, int chosen,
+                                      std::string_view criterion) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const inversion::LayerTrial& t : trials) {
+    list.push_back({{"layers", t.layers},
+                    {"chi2", JsonNumber(t.chi2)},
+                    {"chi2_per_dof", JsonNumber(t.chi2PerDof)},
+                    {"rms_percent", JsonNumber(t.rmsPercent)},
+                    {"bic", JsonNumber(t.bic)}});
+  }
+  return {{"criterion", criterion},
+          {"chosen", chosen},
+          {"rule", inversion::kLayerCountRule},
+          {"trials", std::move(list)}};
 }
 
 }  // namespace tavrin::cli

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/invert_output.h"
+#include "json_numbers.h"
 #include "sounding/csv.h"
 
 namespace tavrin::cli {
@@ -16,11 +17,6 @@ namespace {
 
 using inversion::Estimate;
 using json = nlohmann::ordered_json;
-
-json JsonNumber(double value) {
-  if (!std::isfinite(value)) return nullptr;
-  return std::strtod(OutputNumber(value).c_str(), nullptr);
-}
 
 json JsonFactor(const Estimate& e) {
   if (std::isnan(e.value)) return nullptr;
@@ -134,18 +130,8 @@ std::string ProfileJson(const ProfileReport& report) {
         {"error_percent", JsonNumber(report.errorPercent)}}},
   };
   if (!report.trials.empty()) {
-    json trials = json::array();
-    for (const inversion::LayerTrial& t : report.trials) {
-      trials.push_back({{"layers", t.layers},
-                        {"chi2", JsonNumber(t.chi2)},
-                        {"chi2_per_dof", JsonNumber(t.chi2PerDof)},
-                        {"rms_percent", JsonNumber(t.rmsPercent)},
-                        {"bic", JsonNumber(t.bic)}});
-    }
-    out["layer_count"] = {{"criterion", "BIC = sum over soundings of chi2 + P ln n"},
-                          {"chosen", ChosenLayers(report)},
-                          {"rule", inversion::kLayerCountRule},
-                          {"trials", std::move(trials)}};
+    out["layer_count"] = LayerCountJson(report.trials, ChosenLayers(report),
+                                        "BIC = sum over soundings of chi2 + P ln n");
   }
   return out.dump(-1, ' ', false, json::error_handler_t::replace);
 }
