@@ -3,6 +3,10 @@
 // sounding (all starting models), and after a drag the new curve of 60
 // AB/2 with the misfit. Medians of repeated runs. Run on one core:
 //   taskset -c 0 node web/bench.mjs [RUNS]
+import { spawnSync } from 'node:child_process';
+import { mkdtempSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
 import { openPage } from './tests/harness.mjs';
 
 const runs = Number(process.argv[2] || 7);
@@ -37,6 +41,7 @@ const SHEET = `AB/2,MN/2,rho
 `;
 
 const load = [], inversion = [], drag = [];
+let fitted = null;
 const { page, close } = await openPage();
 for (let r = 0; r < runs; r++) {
   const started = performance.now();
@@ -56,10 +61,11 @@ for (let r = 0; r < runs; r++) {
     const c = window.tavrin.call('forward_curve', { model, ab2_min: readings[0].ab2, ab2_max: readings[readings.length - 1].ab2, count: 60 });
     const t3 = performance.now();
     if (f.error || c.error || c.rho_a.length !== 60) throw new Error(f.error || c.error || 'curve');
-    return { invert: t1 - t0, drag: t3 - t2, starts: fit.fit.starts, readings: readings.length };
+    return { invert: t1 - t0, drag: t3 - t2, starts: fit.fit.starts, readings: readings.length, model };
   }, SHEET);
   inversion.push(times.invert);
   drag.push(times.drag);
+  if (r === 0) fitted = times.model;
   if (r === 0) console.log(`sounding: ${times.readings} readings, 4 layers, ${times.starts} starting models`);
 }
 await close();
@@ -68,3 +74,24 @@ console.log(`${'what'.padEnd(40)} ${'median'.padStart(9)}`);
 row('page load from file:// to a ready core', load);
 row('invert, 4 layers, 24 readings', inversion);
 row('after a drag: forward + curve of 60', drag);
+
+// The native tool on the same work, as whole processes (its start
+// included): the baseline the page is compared with.
+const tool = process.env.TAVRIN_TOOL || new URL('../build/host/bin/tavrin', import.meta.url).pathname;
+const dir = mkdtempSync(join(tmpdir(), 'tavrin-bench-'));
+const sheet = join(dir, 'bench.csv');
+writeFileSync(sheet, SHEET);
+const timed = (args) => {
+  const xs = [];
+  for (let r = 0; r < runs; r++) {
+    const t0 = performance.now();
+    const run = spawnSync(tool, args, { encoding: 'utf8' });
+    xs.push(performance.now() - t0);
+    if (run.status !== 0) throw new Error(`${tool} ${args.join(' ')}: ${run.stderr}`);
+  }
+  return xs;
+};
+const model = ['--rho', fitted.rho.join(','), '--thick', fitted.thickness.join(',')];
+console.log(`native tool (${tool}), whole process`);
+row('tavrin invert --layers 4', timed(['invert', sheet, '--units', 'm', '--layers', '4', '--json']));
+row('tavrin forward, 61 AB/2', timed(['forward', ...model, '--ab2', '1:250:25']));
