@@ -50,12 +50,12 @@ export function figureOption(state) {
     backgroundColor: '#fff',
     title: [{ text: state.title || '', left: 8, top: 4, textStyle: { fontSize: 13, fontWeight: 'normal' } },
       { text: state.residualNote || '', left: 80, top: '80%', textStyle: { fontSize: 12, fontWeight: 'normal', color: '#777' } }],
-    legend: { top: 4, right: '40%', data: series.filter((s) => s.xAxisIndex === GRID_CURVE).map((s) => s.name) },
+    legend: { top: 24, left: 62, right: '40%', data: series.filter((s) => s.xAxisIndex === GRID_CURVE).map((s) => s.name) },
     tooltip: { trigger: 'item' },
     grid: [
-      { left: 62, right: '40%', top: 40, height: '52%' },
+      { left: 62, right: '40%', top: 56, height: '48%' },
       { left: 62, right: '40%', top: '72%', bottom: 40 },
-      { left: '70%', right: 20, top: 40, bottom: 40 },
+      { left: '70%', right: 20, top: 56, bottom: 40 },
     ],
     xAxis: [
       logAxis(`AB/2 (${unit})`, GRID_CURVE),
