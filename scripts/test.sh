@@ -144,20 +144,46 @@ for preset in host host-soft host-asan win32 win64 aarch64 wasm web; do
   fi
 done
 
-echo "== fuzz (${fuzz_seconds}s per target)"
+echo "== fuzz (${fuzz_seconds}s per target, $jobs at a time)"
+# fuzz_one TARGET: runs one target for its time; its verdict in its log's
+# .status file.
+fuzz_one() {
+  local target=$1 name corpus seeds
+  name=$(basename "$target")
+  corpus=$root/build/fuzz/corpus/$name
+  mkdir -p "$corpus"
+  seeds=$root/fuzz/seeds/${name#fuzz_}
+  # -close_fd_mask=3: the targets' own output (the tool's results and notes) is
+  # closed; findings are still reported. -timeout: an input that runs 30 s hangs.
+  "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 -close_fd_mask=3 \
+    -timeout=30 "$corpus" \
+    $( [ -d "$seeds" ] && echo "$seeds" ) >"$log_dir/$name.log" 2>&1
+  echo $? >"$log_dir/$name.status"
+}
 if cmake --preset fuzz >"$log_dir/fuzz-configure.log" 2>&1 &&
    cmake --build --preset fuzz -j "$jobs" >"$log_dir/fuzz-build.log" 2>&1; then
+  # One target a core: each still has its whole time. Only the targets'
+  # processes are counted and waited for (the virtual display is a job too).
+  targets=()
+  pids=()
   for target in build/fuzz/bin/fuzz_*; do
     [ -x "$target" ] || continue
+    targets+=("$target")
+    rm -f "$log_dir/$(basename "$target").status"
+    while :; do
+      running=()
+      for pid in "${pids[@]}"; do kill -0 "$pid" 2>/dev/null && running+=("$pid"); done
+      pids=("${running[@]}")
+      [ ${#pids[@]} -lt "$jobs" ] && break
+      sleep 1
+    done
+    fuzz_one "$target" &
+    pids+=($!)
+  done
+  [ ${#pids[@]} -eq 0 ] || wait "${pids[@]}"
+  for target in "${targets[@]}"; do
     name=$(basename "$target")
-    corpus=$root/build/fuzz/corpus/$name
-    mkdir -p "$corpus"
-    seeds=$root/fuzz/seeds/${name#fuzz_}
-    # -close_fd_mask=3: the targets' own output (the tool's results and notes) is
-    # closed; findings are still reported. -timeout: an input that runs 30 s hangs.
-    if "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 -close_fd_mask=3 \
-         -timeout=30 "$corpus" \
-         $( [ -d "$seeds" ] && echo "$seeds" ) >"$log_dir/$name.log" 2>&1; then
+    if [ "$(cat "$log_dir/$name.status" 2>/dev/null)" = 0 ]; then
       echo "$name: no finding"
       passed=$((passed + 1))
     else
