@@ -18,6 +18,10 @@ constexpr int ParameterCount(int layers) {
   return 2 * layers - 1;
 }
 
+// The trial the layer-count rule takes: the fewest layers whose BIC is
+// within kBicMargin of the least. `trials` is not empty.
+std::size_t ChosenTrial(std::span<const LayerTrial> trials);
+
 // Limits on the logarithmic parameters that keep every trial model finite:
 // resistivities within a factor kRhoMargin of the data's range, thicknesses
 // from kThinFactor times the shortest AB/2 to kThickFactor times the longest.

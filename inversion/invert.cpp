@@ -11,6 +11,7 @@
 // then widened along the misfit's profiles where they are flatter than that
 // quadratic (profiles.cpp).
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -283,7 +284,6 @@ LayerChoice InvertChoosingLayers(std::span<const Datum> data, const Options& opt
                                  int maxLayers) {
   LayerChoice choice;
   std::vector<Fit> fits;
-  double leastBic = std::numeric_limits<double>::infinity();
   for (int layers = 1; layers <= maxLayers; ++layers) {
     Options withLayers = options;
     withLayers.layers = layers;
@@ -294,16 +294,20 @@ LayerChoice InvertChoosingLayers(std::span<const Datum> data, const Options& opt
     const int parameters = static_cast<int>(data.size()) - fit.dof;  // the layers' and the shifts'
     const double bic = fit.chi2 + parameters * sounding::Log(static_cast<double>(data.size()));
     choice.trials.push_back({layers, fit.chi2, fit.chi2PerDof, fit.rmsPercent, bic});
-    leastBic = std::min(leastBic, bic);
     fits.push_back(std::move(fit));
   }
-  for (std::size_t k = 0; k < fits.size(); ++k) {
-    if (choice.trials[k].bic <= leastBic + kBicMargin) {
-      choice.best = std::move(fits[k]);
-      break;
-    }
-  }
+  if (!fits.empty()) choice.best = std::move(fits[internal::ChosenTrial(choice.trials)]);
   return choice;
+}
+
+std::size_t internal::ChosenTrial(std::span<const LayerTrial> trials) {
+  assert(!trials.empty());
+  double leastBic = std::numeric_limits<double>::infinity();
+  for (const LayerTrial& t : trials) leastBic = std::min(leastBic, t.bic);
+  for (std::size_t k = 0; k < trials.size(); ++k) {
+    if (trials[k].bic <= leastBic + kBicMargin) return k;
+  }
+  return 0;
 }
 
 }  // namespace tavrin::inversion

@@ -389,7 +389,6 @@ LateralChoice InvertLaterallyChoosingLayers(std::span<const Station> stations,
   Check(stations, options, order);
   LateralChoice choice;
   std::vector<LateralFit> fits;
-  double leastBic = std::numeric_limits<double>::infinity();
   for (int layers = 1; layers <= maxLayers; ++layers) {
     const bool carried = std::all_of(stations.begin(), stations.end(), [&](const Station& s) {
       return s.data.size() >= static_cast<std::size_t>(ParameterCount(layers));
@@ -407,16 +406,10 @@ LateralChoice InvertLaterallyChoosingLayers(std::span<const Station> stations,
     choice.trials.push_back({layers, fit.chi2,
                              dof > 0 ? fit.chi2 / dof : std::numeric_limits<double>::quiet_NaN(),
                              fit.rmsPercent, bic});
-    leastBic = std::min(leastBic, bic);
     fits.push_back(std::move(fit));
   }
   if (fits.empty()) throw InversionError("too few readings for one layer");
-  for (std::size_t k = 0; k < fits.size(); ++k) {
-    if (choice.trials[k].bic <= leastBic + kBicMargin) {
-      choice.best = std::move(fits[k]);
-      break;
-    }
-  }
+  choice.best = std::move(fits[internal::ChosenTrial(choice.trials)]);
   return choice;
 }
 
